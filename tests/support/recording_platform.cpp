@@ -1,0 +1,43 @@
+#include "tests/support/recording_platform.h"
+
+#include <QDir>
+
+namespace velmar::test {
+
+RecordingPlatform::RecordingPlatform()
+{
+    clock_.start();
+    dataFolder = QDir::tempPath();
+    previous_ = installPlatform(this);
+}
+
+RecordingPlatform::~RecordingPlatform() { installPlatform(previous_); }
+
+void RecordingPlatform::record(const QString& dialog)
+{
+    dialogs << dialog;
+    if (onDialog)
+        onDialog(dialog);
+}
+
+void RecordingPlatform::showInfo(const QString& text) { record(QStringLiteral("Info: ") + text); }
+void RecordingPlatform::showError(const QString& text) { record(QStringLiteral("Error: ") + text); }
+void RecordingPlatform::showMessage(const QString& text) { record(QStringLiteral("Message: ") + text); }
+void RecordingPlatform::showApplicationError(const QString& text)
+{
+    record(QStringLiteral("AppError: ") + text);
+}
+
+void RecordingPlatform::beep() { beepTicks << tickCount(); }
+
+std::uint32_t RecordingPlatform::tickCount()
+{
+    return static_cast<std::uint32_t>(clock_.elapsed()) + tickOffset;
+}
+
+QDateTime RecordingPlatform::now() { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }
+QString RecordingPlatform::localAppDataFolder() { return dataFolder; }
+void RecordingPlatform::shellOpen(const QString& address) { opened << address; }
+QRect RecordingPlatform::workArea() { return work; }
+
+}  // namespace velmar::test

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/platform/platform_services.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmar::test {
+
+// Platform services for tests: dialogs are answered at once and recorded ("Info: ...",
+// "Error: ...", "Message: ...", "AppError: ..."), beeps are counted with their ticks, the
+// clock is real but can be shifted, and the data folder is a temporary one of the test's.
+// Installs itself on construction and restores the previous services on destruction.
+class RecordingPlatform final : public PlatformServices {
+public:
+    RecordingPlatform();
+    ~RecordingPlatform() override;
+
+    void showInfo(const QString& text) override;
+    void showError(const QString& text) override;
+    void showMessage(const QString& text) override;
+    void showApplicationError(const QString& text) override;
+    void beep() override;
+    std::uint32_t tickCount() override;
+    QDateTime now() override;
+    QString localAppDataFolder() override;
+    void shellOpen(const QString& address) override;
+    QRect workArea() override;
+
+    QStringList dialogs;              // every dialog in the order shown
+    QList<std::uint32_t> beepTicks;   // tick of each beep
+    QStringList opened;               // addresses passed to shellOpen
+    QString dataFolder;               // returned by localAppDataFolder()
+    QRect work{0, 0, 1280, 800};
+    std::uint32_t tickOffset = 0;     // added to the real tick (wrap-around tests)
+    QDateTime fixedNow;               // when valid, now() returns it
+    // Called for each dialog after it is recorded, as if the operator took this long to
+    // answer: a test can process events here, click something, or check state.
+    std::function<void(const QString& dialog)> onDialog;
+
+private:
+    void record(const QString& dialog);
+    PlatformServices* previous_ = nullptr;
+    QElapsedTimer clock_;
+};
+
+}  // namespace velmar::test

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDateTime>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+namespace velmar {
+
+// Everything the program asks of the desktop goes through this one interface: modal dialogs,
+// the beep, the millisecond tick and the local clock, the per-user data folder, the shell's
+// "open" and the work area. Production uses QtPlatformServices; tests install a recorder that
+// answers dialogs at once and keeps what was shown.
+class PlatformServices {
+public:
+    virtual ~PlatformServices() = default;
+
+    // Modal information dialog: caption "Information", information icon, one "OK" button.
+    virtual void showInfo(const QString& text) = 0;
+    // The driver's error dialog: caption "Error", error icon, one "OK" button.
+    virtual void showError(const QString& text) = 0;
+    // Plain message box: caption = the application's title, no icon, one "OK" button.
+    virtual void showMessage(const QString& text) = 0;
+    // The application's standard error dialog for runtime errors (conversion errors).
+    virtual void showApplicationError(const QString& text) = 0;
+
+    virtual void beep() = 0;
+
+    // Milliseconds since an arbitrary origin, 32 bits, wrapping.
+    virtual std::uint32_t tickCount() = 0;
+    virtual QDateTime now() = 0;
+
+    // The per-user local application-data folder, without a trailing separator.
+    virtual QString localAppDataFolder() = 0;
+    virtual void shellOpen(const QString& address) = 0;
+    // Size of the desktop work area (screen minus task bars).
+    virtual QRect workArea() = 0;
+};
+
+// The services in force; QtPlatformServices until a test installs its own.
+PlatformServices& platform();
+// Installs `services` (not owned) and returns the previous one; nullptr restores the default.
+PlatformServices* installPlatform(PlatformServices* services);
+
+}  // namespace velmar

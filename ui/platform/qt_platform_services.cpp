@@ -1,0 +1,74 @@
+#include "ui/platform/qt_platform_services.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace velmar {
+namespace {
+
+void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
+{
+    // Owned by the active window so it stays in front of it; exec() keeps the event loop
+    // (and with it the timers) running while the operator reads.
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace
+
+QtPlatformServices::QtPlatformServices() { clock_.start(); }
+
+void QtPlatformServices::showInfo(const QString& text)
+{
+    showBox(QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void QtPlatformServices::showError(const QString& text)
+{
+    showBox(QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void QtPlatformServices::showMessage(const QString& text)
+{
+    showBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text);
+}
+
+void QtPlatformServices::showApplicationError(const QString& text)
+{
+    showBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text);
+}
+
+void QtPlatformServices::beep() { QApplication::beep(); }
+
+std::uint32_t QtPlatformServices::tickCount()
+{
+    return static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+QDateTime QtPlatformServices::now() { return QDateTime::currentDateTime(); }
+
+QString QtPlatformServices::localAppDataFolder()
+{
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+void QtPlatformServices::shellOpen(const QString& address)
+{
+    // The outcome is deliberately not examined: no browser is not the operator's problem here.
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+QRect QtPlatformServices::workArea()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->availableGeometry();
+    return {};
+}
+
+}  // namespace velmar

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/platform/platform_services.h"
+
+#include <QElapsedTimer>
+
+namespace velmar {
+
+class QtPlatformServices final : public PlatformServices {
+public:
+    QtPlatformServices();
+
+    void showInfo(const QString& text) override;
+    void showError(const QString& text) override;
+    void showMessage(const QString& text) override;
+    void showApplicationError(const QString& text) override;
+    void beep() override;
+    std::uint32_t tickCount() override;
+    QDateTime now() override;
+    QString localAppDataFolder() override;
+    void shellOpen(const QString& address) override;
+    QRect workArea() override;
+
+private:
+    QElapsedTimer clock_;
+};
+
+}  // namespace velmar
