@@ -1,10 +1,43 @@
-#include <QApplication>
-#include <QWidget>
+#include "ui/command_line.h"
+#include "ui/unit1.h"
+#include "ui/unit2.h"
+#include "ui/velmar_application.h"
+
+#include <QFont>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QWidget w;
-    w.show();
+    using namespace velmar;
+
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "velmar: %s\n%s", qPrintable(line.error), qPrintable(UsageText()));
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(qPrintable(UsageText()), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("velmar %s\n", VELMAR_VERSION);
+        return 0;
+    }
+
+    VelmarApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmar"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
+    // The window's faces were drawn for these; fontconfig maps Arial to its metric twin.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+
+    TForm1 form1(arguments);
+    TForm2 form2(&form1);
+    form1.setAboutWindow(&form2);
+    form1.show();
     return app.exec();
 }

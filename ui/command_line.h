@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace velmar {
+
+// velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--help] [--version]
+struct CommandLine {
+    bool debug = false;      // the first argument is exactly "DEBUG"
+    bool simulate = false;
+    double simulateSpeed = 1.0;
+    QMap<QString, QString> ports;  // USB serial number -> tty path
+    bool help = false;
+    bool version = false;
+    QString error;           // non-empty: malformed, exit with status 2
+};
+
+// `arguments` without the program name.
+CommandLine ParseCommandLine(const QStringList& arguments);
+QString UsageText();
+
+}  // namespace velmar
