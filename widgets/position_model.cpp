@@ -1,0 +1,458 @@
+#include "widgets/position_model.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace velmar {
+
+namespace {
+
+// Tolerance for "is a multiple of" and "covers" on doubles: 10 * 0.1 is not exactly 1.
+constexpr double RelativeSlack = 1e-9;
+
+double truncatedDecade(double x) { return std::pow(10.0, std::trunc(std::log10(x))); }
+
+// Among c = 2 .. maxTicks the simple count nearest `desired` (larger on a tie), or 0.
+int chooseTickCount(double span, int desired, int maxTicks)
+{
+    int best = 0;
+    for (int c = 2; c <= maxTicks; ++c) {
+        if (!isSimpleTickStep(span / (c - 1)))
+            continue;
+        if (best == 0 || std::abs(c - desired) <= std::abs(best - desired))
+            best = c;
+    }
+    return best;
+}
+
+}  // namespace
+
+bool isSimpleTickStep(double step)
+{
+    if (!(step > 0) || !std::isfinite(step))
+        return false;
+    const long mantissa = std::lround(step / truncatedDecade(step) * 1000.0);
+    static constexpr std::array<long, 10> simple{100, 200, 250, 500, 750, 1000, 2000, 2500, 5000, 7500};
+    return std::find(simple.begin(), simple.end(), mantissa) != simple.end();
+}
+
+AutoScaleResult autoScale(double lo, double hi, int desiredTicks, int maxTicks)
+{
+    if (lo > hi)
+        std::swap(lo, hi);
+    AutoScaleResult result{lo, hi, 0, false};
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return result;
+    if (lo == hi) {
+        result.tickCount = 2;
+        result.fitted = true;
+        return result;
+    }
+    const double span = hi - lo;
+    double unit = truncatedDecade(span);
+    if (span < 1)
+        unit /= 10;
+
+    for (int i = 2; i <= 40; ++i) {
+        const double s = unit * 0.5 * i;
+        const double slack = s * RelativeSlack;
+        if (s < span - slack)
+            continue;
+        const int count = chooseTickCount(s, desiredTicks, maxTicks);
+        if (count == 0)
+            continue;
+        const double h = s / (count - 1);
+        double newLow = 0;
+        double newHigh = 0;
+        if (lo < 0 && 0 < hi) {
+            // From s downward in steps of h until at or below lo.
+            newLow = s - std::ceil((s - lo) / h - RelativeSlack) * h;
+            newHigh = newLow + s;
+        } else if (hi > 0) {
+            newHigh = std::ceil(hi / h - RelativeSlack) * h;
+            newLow = newHigh - s;
+            while (lo >= 0 && newLow < -slack) {
+                newLow += h;
+                newHigh += h;
+            }
+        } else {
+            newLow = std::floor(lo / h + RelativeSlack) * h;
+            newHigh = newLow + s;
+            if (newHigh > slack) {
+                newLow -= h;
+                newHigh -= h;
+            }
+        }
+        if (newLow <= lo + slack && newHigh >= hi - slack) {
+            // Snap values that are zero up to rounding noise, so labels never read "-0".
+            if (std::abs(newLow) < slack)
+                newLow = 0;
+            if (std::abs(newHigh) < slack)
+                newHigh = 0;
+            return AutoScaleResult{newLow, newHigh, count, true};
+        }
+    }
+    return result;
+}
+
+double tickValue(double min, double max, int majorCount, int index)
+{
+    if (majorCount < 2)
+        return min;
+    return min + index * (max - min) / (majorCount - 1);
+}
+
+double positionFraction(double value, double min, double max)
+{
+    if (max == min)
+        return 0;
+    return (value - min) / (max - min);
+}
+
+double clampPosition(double value, double min, double max)
+{
+    if (value > max)
+        value = max;
+    if (value < min)
+        value = min;
+    return value;
+}
+
+QString formatTickLabel(double value, int precision, TiPrecisionStyle style)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = style == ipsFixedDecimalPoints
+        ? locale.toString(value, 'f', std::max(0, precision))
+        : locale.toString(value, 'g', std::max(1, precision));
+    text = text.trimmed();
+    // A value just below zero rounds to "-0" (or "-0.0"); it is zero on a scale.
+    if (text.startsWith(locale.negativeSign())) {
+        bool allZero = true;
+        for (QChar c : text.mid(locale.negativeSign().size()))
+            if (c.isDigit() && c != QLatin1Char('0'))
+                allZero = false;
+        if (allZero)
+            text.remove(0, locale.negativeSign().size());
+    }
+    return text;
+}
+
+// ---- TiPositionComponent --------------------------------------------------------------------
+
+TiPositionComponent::TiPositionComponent(QWidget* parent) : PositionControl(parent) {}
+TiPositionComponent::~TiPositionComponent() = default;
+
+void TiPositionComponent::beginLoading() { ++loading_; }
+
+void TiPositionComponent::endLoading()
+{
+    if (loading_ == 0)
+        return;
+    if (--loading_ == 0)
+        loadingFinished();
+}
+
+void TiPositionComponent::loadingFinished()
+{
+    if (autoScaleEnabled_)
+        runAutoScale();
+    invalidateStaticLayer();
+}
+
+bool TiPositionComponent::changePosition(double value, bool byOperator)
+{
+    if (std::isnan(value))
+        return false;
+    if (isLoading()) {
+        position_ = value;
+        return false;
+    }
+    value = clampPosition(value, positionMin_, positionMax_);
+    if (value == position_)
+        return false;
+    position_ = value;
+    markChanged();
+    if (!minMaxFixed_) {
+        if (value > currentMax_) {
+            currentMax_ = value;
+            emit OnCurrentMaxChange();
+        }
+        if (value < currentMin_) {
+            currentMin_ = value;
+            emit OnCurrentMinChange();
+        }
+    }
+    update();
+    positionStored(byOperator);
+    emit OnPositionChange();
+    if (byOperator)
+        emit OnPositionChangeUser();
+    return true;
+}
+
+void TiPositionComponent::positionStored(bool) {}
+
+void TiPositionComponent::pullIntoRange() { changePosition(position_, false); }
+
+void TiPositionComponent::holdRunningMinMax()
+{
+    if (minMaxFixed_)
+        return;
+    const double min = clampPosition(currentMin_, positionMin_, positionMax_);
+    const double max = clampPosition(currentMax_, positionMin_, positionMax_);
+    if (min != currentMin_) {
+        currentMin_ = min;
+        emit OnCurrentMinChange();
+    }
+    if (max != currentMax_) {
+        currentMax_ = max;
+        emit OnCurrentMaxChange();
+    }
+}
+
+void TiPositionComponent::applyRange(double lo, double hi)
+{
+    if (autoScaleEnabled_ && autoScaleStyle_ == iassAutoMinMax) {
+        const AutoScaleResult scaled = autoScale(lo, hi, autoScaleDesiredTicks_, autoScaleMaxTicks_);
+        lo = scaled.min;
+        hi = scaled.max;
+        if (scaled.fitted)
+            tickMajorCount_ = scaled.tickCount;
+    }
+    positionMin_ = lo;
+    positionMax_ = hi;
+    invalidateStaticLayer();
+    holdRunningMinMax();
+    pullIntoRange();
+}
+
+void TiPositionComponent::runAutoScale()
+{
+    if (isLoading())
+        return;
+    applyRange(positionMin_, positionMax_);
+}
+
+void TiPositionComponent::setPositionMin(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    if (isLoading()) {
+        positionMin_ = value;
+        return;
+    }
+    if (value == positionMin_)
+        return;
+    applyRange(value, positionMax_);
+}
+
+void TiPositionComponent::setPositionMax(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    if (isLoading()) {
+        positionMax_ = value;
+        return;
+    }
+    if (value == positionMax_)
+        return;
+    applyRange(positionMin_, value);
+}
+
+void TiPositionComponent::setRange(double min, double max)
+{
+    if (!std::isfinite(min) || !std::isfinite(max))
+        return;
+    if (isLoading()) {
+        positionMin_ = min;
+        positionMax_ = max;
+        return;
+    }
+    if (min == positionMin_ && max == positionMax_)
+        return;
+    applyRange(min, max);
+}
+
+void TiPositionComponent::setCurrentMin(double value)
+{
+    if (std::isnan(value))
+        return;
+    if (isLoading()) {
+        currentMin_ = value;
+        return;
+    }
+    value = clampPosition(value, positionMin_, positionMax_);
+    if (value == currentMin_)
+        return;
+    currentMin_ = value;
+    if (showMinPointer_)
+        update();
+    emit OnCurrentMinChange();
+    if (currentMin_ > position_)
+        emit OnPositionUnderMin();
+}
+
+void TiPositionComponent::setCurrentMax(double value)
+{
+    if (std::isnan(value))
+        return;
+    if (isLoading()) {
+        currentMax_ = value;
+        return;
+    }
+    value = clampPosition(value, positionMin_, positionMax_);
+    if (value == currentMax_)
+        return;
+    currentMax_ = value;
+    if (showMaxPointer_)
+        update();
+    emit OnCurrentMaxChange();
+    if (currentMax_ < position_)
+        emit OnPositionOverMax();
+}
+
+void TiPositionComponent::setShowMinPointer(bool value)
+{
+    if (value == showMinPointer_)
+        return;
+    showMinPointer_ = value;
+    update();
+}
+
+void TiPositionComponent::setShowMaxPointer(bool value)
+{
+    if (value == showMaxPointer_)
+        return;
+    showMaxPointer_ = value;
+    update();
+}
+
+// Scale properties: store and rebuild the cached scale; nothing when unchanged.
+#define VELMAR_SCALE_SETTER(Setter, member)          \
+    void TiPositionComponent::Setter(decltype(member) value) \
+    {                                                 \
+        if (member == value)                          \
+            return;                                   \
+        member = value;                               \
+        invalidateStaticLayer();                      \
+    }
+
+VELMAR_SCALE_SETTER(setTickMinorCount, tickMinorCount_)
+VELMAR_SCALE_SETTER(setTickMajorLength, tickMajorLength_)
+VELMAR_SCALE_SETTER(setTickMinorLength, tickMinorLength_)
+VELMAR_SCALE_SETTER(setTickMargin, tickMargin_)
+VELMAR_SCALE_SETTER(setTickLabelMargin, tickLabelMargin_)
+VELMAR_SCALE_SETTER(setTickLabelPrecision, tickLabelPrecision_)
+VELMAR_SCALE_SETTER(setPrecisionStyle, precisionStyle_)
+VELMAR_SCALE_SETTER(setShowTickLabels, showTickLabels_)
+VELMAR_SCALE_SETTER(setShowTicksMajor, showTicksMajor_)
+VELMAR_SCALE_SETTER(setShowTicksMinor, showTicksMinor_)
+#undef VELMAR_SCALE_SETTER
+
+void TiPositionComponent::setTickMajorCount(int value)
+{
+    value = std::max(0, value);
+    if (value == tickMajorCount_)
+        return;
+    tickMajorCount_ = value;
+    invalidateStaticLayer();
+}
+
+void TiPositionComponent::setTickMajorColor(const QColor& value)
+{
+    if (value == tickMajorColor_)
+        return;
+    tickMajorColor_ = value;
+    invalidateStaticLayer();
+}
+
+void TiPositionComponent::setTickMinorColor(const QColor& value)
+{
+    if (value == tickMinorColor_)
+        return;
+    tickMinorColor_ = value;
+    invalidateStaticLayer();
+}
+
+void TiPositionComponent::setAutoScaleEnabled(bool value)
+{
+    if (value == autoScaleEnabled_)
+        return;
+    autoScaleEnabled_ = value;
+    if (value)
+        runAutoScale();
+}
+
+void TiPositionComponent::setAutoScaleDesiredTicks(int value)
+{
+    if (value < 2 || value == autoScaleDesiredTicks_)
+        return;
+    autoScaleDesiredTicks_ = value;
+    if (autoScaleEnabled_)
+        runAutoScale();
+}
+
+void TiPositionComponent::setAutoScaleMaxTicks(int value)
+{
+    if (value < 2 || value == autoScaleMaxTicks_)
+        return;
+    autoScaleMaxTicks_ = value;
+    if (autoScaleEnabled_)
+        runAutoScale();
+}
+
+void TiPositionComponent::setAutoScaleStyle(TiAutoScaleStyle value)
+{
+    if (value == autoScaleStyle_)
+        return;
+    autoScaleStyle_ = value;
+    if (autoScaleEnabled_)
+        runAutoScale();
+}
+
+QString TiPositionComponent::tickLabel(int index) const
+{
+    return formatTickLabel(tickValue(positionMin_, positionMax_, tickMajorCount_, index),
+                           tickLabelPrecision_, precisionStyle_);
+}
+
+QStringList TiPositionComponent::tickLabels() const
+{
+    QStringList labels;
+    for (int i = 0; i < tickMajorCount_; ++i)
+        labels << tickLabel(i);
+    return labels;
+}
+
+bool TiPositionComponent::stepPositionByKey(int key, double arrowStep, double pageStep)
+{
+    switch (key) {
+    case Qt::Key_Left: case Qt::Key_Down:
+        changePosition(position_ - arrowStep, true);
+        return true;
+    case Qt::Key_Right: case Qt::Key_Up:
+        changePosition(position_ + arrowStep, true);
+        return true;
+    case Qt::Key_PageUp:
+        changePosition(position_ + pageStep, true);
+        return true;
+    case Qt::Key_PageDown:
+        changePosition(position_ - pageStep, true);
+        return true;
+    case Qt::Key_Home:
+        changePosition(positionMin_, true);
+        return true;
+    case Qt::Key_End:
+        changePosition(positionMax_, true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace velmar
