@@ -6,6 +6,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
+
 namespace velmar {
 
 void Delay(std::uint32_t milliseconds)
@@ -16,23 +19,28 @@ void Delay(std::uint32_t milliseconds)
     if (end <= start)
         return;
 
+    // The tick may wrap only by passing `end` first (end > start without wrapping), so a tick
+    // below `start` also means the wait is over.
+    const auto due = [&](std::uint32_t now) { return now >= end || now < start; };
+
     // The single-shot timer only exists to wake the event loop at the deadline: between
-    // events the thread sleeps in the loop's poll instead of spinning.
+    // events the thread sleeps in the loop's poll instead of spinning. Timers of nested waits
+    // that fire in here are harmless: each wait re-reads the tick.
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     for (;;) {
         const std::uint32_t now = services.tickCount();
-        const bool due = now >= end || now < start;
-        if (!due)
-            wake.start(static_cast<int>(end - now));
-        QCoreApplication::processEvents(due ? QEventLoop::AllEvents : QEventLoop::WaitForMoreEvents);
-        if (due)
-            return;
-        const std::uint32_t after = services.tickCount();
-        if (after >= end || after < start) {
+        if (due(now)) {
+            // Runs at least once, even when the tick passed the end before the first look.
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
             return;
         }
+        const std::uint32_t rest = end - now;
+        wake.start(static_cast<int>(std::min<std::uint32_t>(rest, std::numeric_limits<int>::max())));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (due(services.tickCount()))
+            return;
     }
 }
 
