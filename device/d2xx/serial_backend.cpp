@@ -1,0 +1,324 @@
+#include "device/d2xx/serial_backend.h"
+
+#include "device/d2xx/backend.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace velmar::d2xx {
+
+namespace {
+
+QString readLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readLine()).trimmed();
+}
+
+// Unplugging a USB adapter hangs its tty up: every call on the descriptor then fails with EIO
+// (or ENXIO/ENODEV on some drivers). That is the lost link, not a passing error.
+FT_STATUS statusFromErrno(int error)
+{
+    switch (error) {
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        return FT_IO_ERROR;
+    case ENOMEM:
+        return FT_INSUFFICIENT_RESOURCES;
+    case EINVAL:
+        return FT_INVALID_PARAMETER;
+    default:
+        return FT_OTHER_ERROR;
+    }
+}
+
+speed_t speedFor(std::uint32_t baud, bool* ok)
+{
+    *ok = true;
+    switch (baud) {
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: *ok = false; return B0;
+    }
+}
+
+class SerialPort final : public Port {
+public:
+    explicit SerialPort(int fd) : fd_(fd) {}
+    ~SerialPort() override { ::close(fd_); }
+
+    FT_STATUS purge(std::uint32_t mask) override
+    {
+        if (mask == 0 || mask > (FT_PURGE_RX | FT_PURGE_TX))
+            return FT_INVALID_PARAMETER;
+        const int which = mask == (FT_PURGE_RX | FT_PURGE_TX) ? TCIOFLUSH : mask == FT_PURGE_RX ? TCIFLUSH : TCOFLUSH;
+        return ::tcflush(fd_, which) == 0 ? FT_OK : statusFromErrno(errno);
+    }
+
+    FT_STATUS setBaudRate(std::uint32_t baudRate) override
+    {
+        bool ok = false;
+        const speed_t speed = speedFor(baudRate, &ok);
+        if (!ok)
+            return FT_INVALID_BAUD_RATE;
+        return change([&](termios& t) {
+            ::cfsetispeed(&t, speed);
+            ::cfsetospeed(&t, speed);
+        });
+    }
+
+    FT_STATUS setDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits, std::uint8_t parity) override
+    {
+        if ((wordLength != FT_BITS_7 && wordLength != FT_BITS_8) ||
+            (stopBits != FT_STOP_BITS_1 && stopBits != FT_STOP_BITS_2) || parity > FT_PARITY_SPACE)
+            return FT_INVALID_PARAMETER;
+        return change([&](termios& t) {
+            t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
+            t.c_cflag |= wordLength == FT_BITS_7 ? CS7 : CS8;
+            if (stopBits == FT_STOP_BITS_2)
+                t.c_cflag |= CSTOPB;
+            switch (parity) {
+            case FT_PARITY_ODD: t.c_cflag |= PARENB | PARODD; break;
+            case FT_PARITY_EVEN: t.c_cflag |= PARENB; break;
+            case FT_PARITY_MARK: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+            case FT_PARITY_SPACE: t.c_cflag |= PARENB | CMSPAR; break;
+            default: break;
+            }
+        });
+    }
+
+    FT_STATUS setFlowControl(std::uint16_t flowControl, std::uint8_t xon, std::uint8_t xoff) override
+    {
+        return change([&](termios& t) {
+            t.c_cflag &= ~CRTSCTS;
+            t.c_iflag &= ~(IXON | IXOFF | IXANY);
+            if (flowControl == FT_FLOW_RTS_CTS) {
+                t.c_cflag |= CRTSCTS;
+            } else if (flowControl == FT_FLOW_XON_XOFF) {
+                t.c_iflag |= IXON | IXOFF;
+                t.c_cc[VSTART] = xon;
+                t.c_cc[VSTOP] = xoff;
+            }
+            // DTR/DSR handshaking has no termios equivalent; such a line runs without flow control.
+        });
+    }
+
+    FT_STATUS setTimeouts(std::uint32_t readTimeout, std::uint32_t writeTimeout) override
+    {
+        readTimeout_ = readTimeout;
+        writeTimeout_ = writeTimeout;
+        return FT_OK;
+    }
+
+    FT_STATUS queueStatus(std::uint32_t* rxBytes) override
+    {
+        int count = 0;
+        if (::ioctl(fd_, FIONREAD, &count) != 0)
+            return statusFromErrno(errno);
+        *rxBytes = static_cast<std::uint32_t>(count);
+        return FT_OK;
+    }
+
+    FT_STATUS write(const void* buffer, std::uint32_t n, std::uint32_t* written) override
+    {
+        const auto* bytes = static_cast<const char*>(buffer);
+        QElapsedTimer clock;
+        clock.start();
+        while (*written < n) {
+            const ssize_t r = ::write(fd_, bytes + *written, n - *written);
+            if (r > 0) {
+                *written += static_cast<std::uint32_t>(r);
+                continue;
+            }
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0 && errno != EAGAIN)
+                return statusFromErrno(errno);
+            const qint64 left = qint64(writeTimeout_) - clock.elapsed();
+            if (left <= 0)
+                return FT_OK;  // the time-out ended the write: the count tells how far it got
+            pollfd p{fd_, POLLOUT, 0};
+            if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR)
+                return statusFromErrno(errno);
+        }
+        return FT_OK;
+    }
+
+    FT_STATUS read(void* buffer, std::uint32_t n, std::uint32_t* got) override
+    {
+        auto* bytes = static_cast<char*>(buffer);
+        QElapsedTimer clock;
+        clock.start();
+        while (*got < n) {
+            const ssize_t r = ::read(fd_, bytes + *got, n - *got);
+            if (r > 0) {
+                *got += static_cast<std::uint32_t>(r);
+                continue;
+            }
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0 && errno != EAGAIN)
+                return statusFromErrno(errno);
+            // r == 0 on a tty in raw mode with nothing waiting: keep waiting like EAGAIN.
+            const qint64 left = qint64(readTimeout_) - clock.elapsed();
+            if (left <= 0)
+                return FT_OK;
+            pollfd p{fd_, POLLIN, 0};
+            const int ready = ::poll(&p, 1, static_cast<int>(left));
+            if (ready < 0 && errno != EINTR)
+                return statusFromErrno(errno);
+            if (ready > 0 && (p.revents & (POLLERR | POLLNVAL)))
+                return FT_IO_ERROR;
+            // POLLHUP alone: the next read tells EIO apart from data still buffered.
+            if (ready > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN)) {
+                const ssize_t last = ::read(fd_, bytes + *got, n - *got);
+                if (last > 0) {
+                    *got += static_cast<std::uint32_t>(last);
+                    continue;
+                }
+                return last < 0 && errno != EAGAIN ? statusFromErrno(errno) : FT_IO_ERROR;
+            }
+        }
+        return FT_OK;
+    }
+
+private:
+    template <typename F>
+    FT_STATUS change(F&& edit)
+    {
+        termios t{};
+        if (::tcgetattr(fd_, &t) != 0)
+            return statusFromErrno(errno);
+        edit(t);
+        return ::tcsetattr(fd_, TCSANOW, &t) == 0 ? FT_OK : statusFromErrno(errno);
+    }
+
+    int fd_;
+    std::uint32_t readTimeout_ = 0;
+    std::uint32_t writeTimeout_ = 0;
+};
+
+class SerialBackend final : public Backend {
+public:
+    explicit SerialBackend(QMap<QString, QString> ports) : ports_(std::move(ports)) {}
+
+    FT_STATUS open(const QString& serialNumber, std::unique_ptr<Port>& port) override
+    {
+        QString path = ports_.value(serialNumber);
+        if (path.isEmpty())
+            path = findUsbSerialTty(serialNumber);
+        if (path.isEmpty())
+            return FT_DEVICE_NOT_FOUND;
+
+        const QByteArray native = QFile::encodeName(path);
+        const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return errno == ENOENT || errno == ENXIO || errno == ENODEV ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
+        // Two programs must never drive one instrument: the lock refuses a second holder of
+        // this tty, whoever it is (TIOCEXCL alone does not stop root).
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
+            ::close(fd);
+            return FT_DEVICE_NOT_OPENED;
+        }
+        ::ioctl(fd, TIOCEXCL);
+
+        termios t{};
+        if (::tcgetattr(fd, &t) != 0) {
+            ::close(fd);
+            return FT_DEVICE_NOT_OPENED;
+        }
+        ::cfmakeraw(&t);
+        t.c_cflag |= CLOCAL | CREAD;
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+            ::close(fd);
+            return FT_DEVICE_NOT_OPENED;
+        }
+        port = std::make_unique<SerialPort>(fd);
+        return FT_OK;
+    }
+
+private:
+    QMap<QString, QString> ports_;
+};
+
+}  // namespace
+
+QString findUsbSerialTty(const QString& channelSerial, const QString& sysRoot, const QString& devRoot)
+{
+    if (channelSerial.size() < 2)
+        return {};
+    const QString deviceSerial = channelSerial.chopped(1);
+    const QChar letter = channelSerial.back().toUpper();
+    if (letter < QLatin1Char('A') || letter > QLatin1Char('H'))
+        return {};
+    const int wantedInterface = letter.unicode() - 'A';
+
+    // sysfs: /sys/class/tty/<tty>/device is the port under the USB interface, whose parent is
+    // the USB device carrying the serial number.
+    const QDir ttys(sysRoot + QStringLiteral("/class/tty"));
+    for (const QString& name : ttys.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
+        const QFileInfo deviceLink(ttys.filePath(name) + QStringLiteral("/device"));
+        if (!deviceLink.exists())
+            continue;
+        QDir dir(deviceLink.canonicalFilePath());
+        // Walk up from the port to the interface (it has bInterfaceNumber), then one more.
+        for (int depth = 0; depth < 3 && !QFileInfo::exists(dir.filePath(QStringLiteral("bInterfaceNumber"))); ++depth)
+            dir.cdUp();
+        const QString number = readLine(dir.filePath(QStringLiteral("bInterfaceNumber")));
+        if (number.isEmpty())
+            continue;
+        bool ok = false;
+        const int interface = number.toInt(&ok, 16);
+        QDir usbDevice = dir;
+        usbDevice.cdUp();
+        if (ok && interface == wantedInterface &&
+            readLine(usbDevice.filePath(QStringLiteral("serial"))) == deviceSerial) {
+            const QString node = devRoot + QLatin1Char('/') + name;
+            if (QFileInfo::exists(node))
+                return node;
+        }
+    }
+
+    // udev's stable names: usb-<maker>_<product>_<serial>-if<NN>-port0
+    const QDir byId(devRoot + QStringLiteral("/serial/by-id"));
+    const QString suffix = QStringLiteral("-if%1").arg(wantedInterface, 2, 10, QLatin1Char('0'));
+    for (const QString& name : byId.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString base = name.section(QStringLiteral("-if"), 0, -2);
+        if (base.endsWith(QLatin1Char('_') + deviceSerial) && name.contains(suffix + QLatin1Char('-')))
+            return byId.filePath(name);
+    }
+    return {};
+}
+
+std::unique_ptr<Backend> makeSerialBackend(const QMap<QString, QString>& ports)
+{
+    return std::make_unique<SerialBackend>(ports);
+}
+
+}  // namespace velmar::d2xx
