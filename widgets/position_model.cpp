@@ -122,13 +122,12 @@ double clampPosition(double value, double min, double max)
     return value;
 }
 
-QString formatTickLabel(double value, int precision, TiPrecisionStyle style)
+QString formatTickLabel(double value, int precision, bool significantDigits)
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    QString text = style == ipsFixedDecimalPoints
-        ? locale.toString(value, 'f', std::max(0, precision))
-        : locale.toString(value, 'g', std::max(1, precision));
+    QString text = significantDigits ? locale.toString(value, 'g', std::max(1, precision))
+                                     : locale.toString(value, 'f', std::max(0, precision));
     text = text.trimmed();
     // A value just below zero rounds to "-0" (or "-0.0"); it is zero on a scale.
     if (text.startsWith(locale.negativeSign())) {
@@ -406,7 +405,7 @@ void TiPositionComponent::setAutoScaleMaxTicks(int value)
         runAutoScale();
 }
 
-void TiPositionComponent::setAutoScaleStyle(TiAutoScaleStyle value)
+void TiPositionComponent::setAutoScaleStyle(TAutoScaleStyle value)
 {
     if (value == autoScaleStyle_)
         return;
@@ -418,7 +417,7 @@ void TiPositionComponent::setAutoScaleStyle(TiAutoScaleStyle value)
 QString TiPositionComponent::tickLabel(int index) const
 {
     return formatTickLabel(tickValue(positionMin_, positionMax_, tickMajorCount_, index),
-                           tickLabelPrecision_, precisionStyle_);
+                           tickLabelPrecision_, precisionStyle_ == ipsSignificantDigits);
 }
 
 QStringList TiPositionComponent::tickLabels() const

@@ -37,12 +37,9 @@ double positionFraction(double value, double min, double max);
 // Clamps into min..max the way the controls do: above max gives max, then below min gives min.
 double clampPosition(double value, double min, double max);
 
-enum TiPrecisionStyle { ipsSignificantDigits, ipsFixedDecimalPoints };
-enum TiAutoScaleStyle { iassAutoMinMax, iassFixedMinMax };
-
-// A tick label: `value` with exactly `precision` decimals (fixed style) or `precision`
-// significant digits, locale decimal separator, no group separators, no "-0".
-QString formatTickLabel(double value, int precision, TiPrecisionStyle style = ipsFixedDecimalPoints);
+// A tick label: `value` with exactly `precision` decimals (or, with `significantDigits`,
+// `precision` significant digits), locale decimal separator, no group separators, no "-0".
+QString formatTickLabel(double value, int precision, bool significantDigits = false);
 
 // ---- the position model shared by the knob, the meter and the position gauge --------------
 
@@ -83,6 +80,9 @@ class TiPositionComponent : public PositionControl {
     Q_PROPERTY(int AutoScaleMaxTicks READ autoScaleMaxTicks WRITE setAutoScaleMaxTicks)
 
 public:
+    enum TPrecisionStyle { ipsSignificantDigits, ipsFixedDecimalPoints };
+    enum TAutoScaleStyle { iassAutoMinMax, iassFixedMinMax };
+
     explicit TiPositionComponent(QWidget* parent = nullptr);
     ~TiPositionComponent() override;
 
@@ -127,8 +127,8 @@ public:
     void setTickLabelMargin(int value);
     int tickLabelPrecision() const { return tickLabelPrecision_; }
     void setTickLabelPrecision(int value);
-    TiPrecisionStyle precisionStyle() const { return precisionStyle_; }
-    void setPrecisionStyle(TiPrecisionStyle value);
+    TPrecisionStyle precisionStyle() const { return precisionStyle_; }
+    void setPrecisionStyle(TPrecisionStyle value);
     QColor tickMajorColor() const { return tickMajorColor_; }
     void setTickMajorColor(const QColor& value);
     QColor tickMinorColor() const { return tickMinorColor_; }
@@ -146,8 +146,8 @@ public:
     void setAutoScaleDesiredTicks(int value);   // below 2 is ignored
     int autoScaleMaxTicks() const { return autoScaleMaxTicks_; }
     void setAutoScaleMaxTicks(int value);       // below 2 is ignored
-    TiAutoScaleStyle autoScaleStyle() const { return autoScaleStyle_; }
-    void setAutoScaleStyle(TiAutoScaleStyle value);
+    TAutoScaleStyle autoScaleStyle() const { return autoScaleStyle_; }
+    void setAutoScaleStyle(TAutoScaleStyle value);
 
     // Label text of major tick `index`, and the fraction of the scale where it stands.
     QString tickLabel(int index) const;
@@ -203,7 +203,7 @@ private:
     int tickMargin_ = 5;
     int tickLabelMargin_ = 15;
     int tickLabelPrecision_ = 0;
-    TiPrecisionStyle precisionStyle_ = ipsFixedDecimalPoints;
+    TPrecisionStyle precisionStyle_ = ipsFixedDecimalPoints;
     QColor tickMajorColor_ = Qt::black;
     QColor tickMinorColor_ = Qt::gray;
     bool showTickLabels_ = true;
@@ -212,7 +212,7 @@ private:
     bool autoScaleEnabled_ = false;
     int autoScaleDesiredTicks_ = 5;
     int autoScaleMaxTicks_ = 6;
-    TiAutoScaleStyle autoScaleStyle_ = iassAutoMinMax;
+    TAutoScaleStyle autoScaleStyle_ = iassAutoMinMax;
 };
 
 }  // namespace velmar
