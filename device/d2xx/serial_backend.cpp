@@ -139,6 +139,14 @@ public:
         int count = 0;
         if (::ioctl(fd_, FIONREAD, &count) != 0)
             return statusFromErrno(errno);
+        // A USB tty that was unplugged fails the ioctl above with EIO. A line whose far end
+        // went away without a hang-up of our descriptor (a pseudo-terminal whose master closed)
+        // still answers it, but reports the hang-up to poll: once drained it is just as lost.
+        if (count == 0) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+                return FT_IO_ERROR;
+        }
         *rxBytes = static_cast<std::uint32_t>(count);
         return FT_OK;
     }
@@ -183,7 +191,10 @@ public:
                 continue;
             if (r < 0 && errno != EAGAIN)
                 return statusFromErrno(errno);
-            // r == 0 on a tty in raw mode with nothing waiting: keep waiting like EAGAIN.
+            // The descriptor is non-blocking, so an empty line gives EAGAIN; end of file
+            // only comes from a line that was hung up (an unplugged adapter, a closed peer).
+            if (r == 0)
+                return FT_IO_ERROR;
             const qint64 left = qint64(readTimeout_) - clock.elapsed();
             if (left <= 0)
                 return FT_OK;
@@ -253,7 +264,9 @@ public:
         }
         ::cfmakeraw(&t);
         t.c_cflag |= CLOCAL | CREAD;
-        t.c_cc[VMIN] = 0;
+        // With VMIN 1 a non-blocking read of an empty line fails with EAGAIN, which keeps
+        // "nothing yet" apart from the end of file of a line that was hung up.
+        t.c_cc[VMIN] = 1;
         t.c_cc[VTIME] = 0;
         if (::tcsetattr(fd, TCSANOW, &t) != 0) {
             ::close(fd);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "controller/controller_state.h"
+#include "device/command_channel.h"
+#include "device/d2xx/d2xx.h"
+#include "device/usb_channel_driver.h"
+#include "sim/kestrom_sim.h"
+#include "tests/support/recording_platform.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmar::test {
+
+// A command channel wired to a fresh simulated instrument that runs on real time (the
+// channel's waits do), with dialogs recorded.
+class CommandChannelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        d2xx::closeAll();
+        d2xx::installSimulator(instrument);
+    }
+    void TearDown() override { d2xx::closeAll(); }
+
+    QStringList dialogs() const { return platform.dialogs; }
+
+    RecordingPlatform platform;
+    std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>();
+    ControllerState state;
+    std::unique_ptr<UsbChannelDriver> driver = std::make_unique<UsbChannelDriver>();
+    TiThreadTimers timers;
+    QLabel label4;
+    CommandChannel channel{state, *driver, timers, &label4};
+};
+
+}  // namespace velmar::test
