@@ -1,0 +1,404 @@
+#pragma once
+
+#include "widgets/plot_points.h"
+#include "widgets/plot_ticks.h"
+#include "widgets/plot_tracking.h"
+
+#include <QColor>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+
+#include <algorithm>
+#include <QString>
+
+namespace velmar {
+
+class TiPlot;
+
+// Common to every chart object: a name unique in the chart, visibility, enabled, layer and
+// whether a right-click opens its pop-up menu. Setters store, invalidate the chart's static
+// layer, repaint, and do nothing when the value is unchanged.
+class TiPlotObject : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Name READ name WRITE setName)
+    Q_PROPERTY(bool Visible READ visible WRITE setVisible)
+    Q_PROPERTY(bool Enabled READ enabled WRITE setEnabled)
+    Q_PROPERTY(int Layer READ layer WRITE setLayer)
+    Q_PROPERTY(bool PopupEnabled READ popupEnabled WRITE setPopupEnabled)
+public:
+    explicit TiPlotObject(TiPlot* chart);
+    TiPlot* chart() const { return chart_; }
+
+    QString name() const { return name_; }
+    void setName(const QString& name);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible) { assign(visible_, visible); }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled) { assign(enabled_, enabled); }
+    int layer() const { return layer_; }
+    void setLayer(int layer) { assign(layer_, layer); }
+    bool popupEnabled() const { return popupEnabled_; }
+    void setPopupEnabled(bool enabled) { assign(popupEnabled_, enabled); }
+
+protected:
+    template <typename T>
+    bool assign(T& field, const T& value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        changed();
+        return true;
+    }
+    // Invalidates the chart's cached static layer and asks for a repaint.
+    void changed();
+
+private:
+    TiPlot* chart_;
+    QString name_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    int layer_ = 100;
+    bool popupEnabled_ = true;
+};
+
+// An object placed around the data view by ZOrder (see plot_layout.h).
+class TiPlotLayoutObject : public TiPlotObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Horizontal READ horizontal WRITE setHorizontal)
+    Q_PROPERTY(int ZOrder READ zOrder WRITE setZOrder)
+    Q_PROPERTY(double StartPercent READ startPercent WRITE setStartPercent)
+    Q_PROPERTY(double StopPercent READ stopPercent WRITE setStopPercent)
+public:
+    using TiPlotObject::TiPlotObject;
+    bool horizontal() const { return horizontal_; }
+    void setHorizontal(bool horizontal) { assign(horizontal_, horizontal); }
+    int zOrder() const { return zOrder_; }
+    void setZOrder(int zOrder) { assign(zOrder_, zOrder); }
+    double startPercent() const { return startPercent_; }
+    void setStartPercent(double percent) { assign(startPercent_, std::clamp(percent, 0.0, 100.0)); }
+    double stopPercent() const { return stopPercent_; }
+    void setStopPercent(double percent) { assign(stopPercent_, std::clamp(percent, 0.0, 100.0)); }
+
+private:
+    bool horizontal_ = true;
+    int zOrder_ = 0;
+    double startPercent_ = 0;
+    double stopPercent_ = 100;
+};
+
+class TiPlotAxis : public TiPlotLayoutObject {
+    Q_OBJECT
+    Q_PROPERTY(double Min READ min WRITE setMin)
+    Q_PROPERTY(double Span READ span WRITE setSpan)
+    Q_PROPERTY(QString Title READ title WRITE setTitle)
+    Q_PROPERTY(bool TrackingEnabled READ trackingEnabled WRITE setTrackingEnabled)
+public:
+    TiPlotAxis(TiPlot* chart, bool isX);
+    bool isX() const { return isX_; }
+
+    double min() const { return min_; }
+    void setMin(double min);
+    double span() const { return span_; }
+    void setSpan(double span);
+    double max() const { return min_ + span_; }
+    // Both as one change: one repaint, one combined notification.
+    void SetMinSpan(double min, double span);
+    // One tracking step for a new value (AddPoint calls it).
+    void TrackValue(double v);
+    // Fits Min and Span to the running extremes of the channels drawn on this axis; no
+    // data, or all values equal, changes nothing. Does not touch TrackingEnabled.
+    void FitToData();
+    // Toolbar zoom about the centre: the span times `factor`.
+    void Zoom(double factor);
+
+    QString title() const { return title_; }
+    void setTitle(const QString& title) { assign(title_, title); }
+    bool titleShow() const { return titleShow_; }
+    void setTitleShow(bool show) { assign(titleShow_, show); }
+    QFont titleFont() const { return titleFont_; }
+    void setTitleFont(const QFont& font) { assign(titleFont_, font); }
+    QColor titleColor() const { return titleColor_; }
+    void setTitleColor(const QColor& color) { assign(titleColor_, color); }
+    QFont labelsFont() const { return labelsFont_; }
+    void setLabelsFont(const QFont& font) { assign(labelsFont_, font); }
+    QColor labelsColor() const { return labelsColor_; }
+    void setLabelsColor(const QColor& color) { assign(labelsColor_, color); }
+    QColor scaleLinesColor() const { return scaleLinesColor_; }
+    void setScaleLinesColor(const QColor& color) { assign(scaleLinesColor_, color); }
+
+    TiPlotScaleType scaleType() const { return scaleType_; }
+    void setScaleType(TiPlotScaleType type) { assign(scaleType_, type); }
+    bool trackingEnabled() const { return trackingEnabled_; }
+    // Pausing saves Min and Span (with RestoreValuesOnResume); resuming restores them.
+    void setTrackingEnabled(bool enabled);
+    TiPlotTrackingStyle trackingStyle() const { return rule_.style; }
+    void setTrackingStyle(TiPlotTrackingStyle style) { rule_.style = style; }
+    TiPlotTrackingIncrementStyle trackingIncrementStyle() const { return incrementStyle_; }
+    void setTrackingIncrementStyle(TiPlotTrackingIncrementStyle style) { incrementStyle_ = style; }
+    TiPlotAlignFirstStyle trackingAlignFirstStyle() const { return rule_.alignFirst; }
+    void setTrackingAlignFirstStyle(TiPlotAlignFirstStyle style) { rule_.alignFirst = style; }
+    double trackingScrollCompressMax() const { return rule_.scrollCompressMax; }
+    void setTrackingScrollCompressMax(double value) { rule_.scrollCompressMax = value; }
+    bool restoreValuesOnResume() const { return restoreValuesOnResume_; }
+    void setRestoreValuesOnResume(bool restore) { restoreValuesOnResume_ = restore; }
+    bool firstValueSeen() const { return firstValueSeen_; }
+    void clearFirstValue() { firstValueSeen_ = false; }
+
+    int labelsPrecision() const { return labelsPrecision_; }
+    void setLabelsPrecision(int precision) { assign(labelsPrecision_, precision); }
+    TiPlotPrecisionStyle labelsPrecisionStyle() const { return precisionStyle_; }
+    void setLabelsPrecisionStyle(TiPlotPrecisionStyle style) { assign(precisionStyle_, style); }
+    int labelsMinLength() const { return labelsMinLength_; }
+    void setLabelsMinLength(int length) { assign(labelsMinLength_, length); }
+    double labelSeparation() const { return labelSeparation_; }
+    void setLabelSeparation(double separation) { assign(labelSeparation_, separation); }
+    int minorCount() const { return minorCount_; }
+    void setMinorCount(int count) { assign(minorCount_, std::max(count, 0)); }
+    double desiredIncrement() const { return desiredIncrement_; }
+    void setDesiredIncrement(double increment) { assign(desiredIncrement_, increment); }
+    bool gridLinesVisible() const { return gridLinesVisible_; }
+    void setGridLinesVisible(bool visible) { assign(gridLinesVisible_, visible); }
+
+    // The ticks of the last layout, and the label widths drawn then (they size the next
+    // horizontal slot).
+    AxisTicks lastTicks;
+    double lastLabelWidth = 0;
+
+signals:
+    void minChanged(double newMin, double oldMin);
+    void spanChanged(double newSpan, double oldSpan);
+    void minSpanChanged();
+
+private:
+    void roundToIncrements();
+    void expandCollapse();
+
+    bool isX_;
+    double min_ = 0;
+    double span_ = 100;
+    QString title_;
+    bool titleShow_ = true;
+    QFont titleFont_;
+    QColor titleColor_ = Qt::black;
+    QFont labelsFont_;
+    QColor labelsColor_ = Qt::black;
+    QColor scaleLinesColor_ = Qt::gray;
+    TiPlotScaleType scaleType_ = ipstLinear;
+    bool trackingEnabled_ = true;
+    TrackingRule rule_;
+    TiPlotTrackingIncrementStyle incrementStyle_ = iptisMinimum;
+    bool restoreValuesOnResume_ = true;
+    bool firstValueSeen_ = false;
+    double savedMin_ = 0;
+    double savedSpan_ = 100;
+    int savedLabelsMinLength_ = 5;
+    int labelsPrecision_ = 3;
+    TiPlotPrecisionStyle precisionStyle_ = ipsSignificantDigits;
+    int labelsMinLength_ = 5;
+    double labelSeparation_ = 2;
+    int minorCount_ = 1;
+    double desiredIncrement_ = 0;
+    bool gridLinesVisible_ = true;
+};
+
+class TiPlotXAxis : public TiPlotAxis {
+    Q_OBJECT
+public:
+    explicit TiPlotXAxis(TiPlot* chart) : TiPlotAxis(chart, true) {}
+};
+
+class TiPlotYAxis : public TiPlotAxis {
+    Q_OBJECT
+public:
+    explicit TiPlotYAxis(TiPlot* chart) : TiPlotAxis(chart, false) {}
+};
+
+enum TiPlotDataStyle { ipdsStandard, ipdsCompact, ipdsCompactInterval, ipdsFullFeature };
+
+class TiPlotChannel : public TiPlotObject {
+    Q_OBJECT
+    Q_PROPERTY(QString TitleText READ titleText WRITE setTitleText)
+    Q_PROPERTY(QColor Color READ color WRITE setColor)
+    Q_PROPERTY(QString XAxisName READ xAxisName WRITE setXAxisName)
+    Q_PROPERTY(QString YAxisName READ yAxisName WRITE setYAxisName)
+public:
+    explicit TiPlotChannel(TiPlot* chart);
+
+    // Appends a point, feeds the axes' tracking, asks for a repaint; returns its index.
+    int AddPoint(double x, double y);
+    int AddXY(double x, double y) { return AddPoint(x, y); }
+    void Clear();
+    int Count() const { return points_.count(); }
+    double DataX(int index) const { return points_.x(index); }
+    double DataY(int index) const { return points_.y(index); }
+    const PlotPointStore& points() const { return points_; }
+
+    QString titleText() const { return titleText_; }
+    void setTitleText(const QString& text) { assign(titleText_, text); }
+    QColor color() const { return color_; }
+    void setColor(const QColor& color) { assign(color_, color); }
+    QString xAxisName() const { return xAxisName_; }
+    void setXAxisName(const QString& name);
+    QString yAxisName() const { return yAxisName_; }
+    void setYAxisName(const QString& name);
+    // The axes by name (letter case ignored, first match), remembered until a name changes.
+    TiPlotAxis* xAxis() const;
+    TiPlotAxis* yAxis() const;
+    void forgetAxes();
+    void axisRenamed(TiPlotAxis* axis, const QString& newName);
+
+    bool xAxisTrackingEnabled() const { return xTracking_; }
+    void setXAxisTrackingEnabled(bool enabled) { xTracking_ = enabled; }
+    bool yAxisTrackingEnabled() const { return yTracking_; }
+    void setYAxisTrackingEnabled(bool enabled) { yTracking_ = enabled; }
+    TiPlotDataStyle dataStyle() const { return dataStyle_; }
+    void setDataStyle(TiPlotDataStyle style) { dataStyle_ = style; }
+    int ringBufferSize() const { return points_.ringSize(); }
+    void setRingBufferSize(int size);
+    bool markersVisible() const { return markersVisible_; }
+    void setMarkersVisible(bool visible) { assign(markersVisible_, visible); }
+    bool visibleInLegend() const { return visibleInLegend_; }
+    void setVisibleInLegend(bool visible) { assign(visibleInLegend_, visible); }
+    bool clipToAxes() const { return clipToAxes_; }
+    void setClipToAxes(bool clip) { assign(clipToAxes_, clip); }
+    int traceLineWidth() const { return traceLineWidth_; }
+    void setTraceLineWidth(int width) { assign(traceLineWidth_, std::max(width, 1)); }
+
+    // Running extremes since the last clear (-1e300 / +1e300 when empty).
+    double DataXMax() const { return points_.xMax(); }
+    double DataXMin() const { return points_.xMin(); }
+    double DataYMax() const { return points_.yMax(); }
+    double DataYMin() const { return points_.yMin(); }
+
+private:
+    PlotPointStore points_;
+    QString titleText_;
+    QColor color_ = Qt::red;
+    QString xAxisName_;
+    QString yAxisName_;
+    mutable QPointer<TiPlotAxis> xAxis_;
+    mutable QPointer<TiPlotAxis> yAxis_;
+    bool xTracking_ = true;
+    bool yTracking_ = true;
+    TiPlotDataStyle dataStyle_ = ipdsStandard;
+    bool markersVisible_ = false;
+    bool visibleInLegend_ = true;
+    bool clipToAxes_ = false;
+    int traceLineWidth_ = 1;
+};
+
+class TiPlotLabel : public TiPlotLayoutObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+public:
+    using TiPlotLayoutObject::TiPlotLayoutObject;
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption) { assign(caption_, caption); }
+    QFont font() const { return font_; }
+    void setFont(const QFont& font) { assign(font_, font); }
+    QColor fontColor() const { return color_; }
+    void setFontColor(const QColor& color) { assign(color_, color); }
+    Qt::Alignment alignment() const { return alignment_; }
+    void setAlignment(Qt::Alignment alignment) { assign(alignment_, alignment); }
+
+private:
+    QString caption_;
+    QFont font_;
+    QColor color_ = Qt::black;
+    Qt::Alignment alignment_ = Qt::AlignLeft;
+};
+
+class TiPlotLegend : public TiPlotLayoutObject {
+    Q_OBJECT
+public:
+    using TiPlotLayoutObject::TiPlotLayoutObject;
+    QFont font() const { return font_; }
+    void setFont(const QFont& font) { assign(font_, font); }
+    QColor fontColor() const { return color_; }
+    void setFontColor(const QColor& color) { assign(color_, color); }
+    double rowSpacing() const { return rowSpacing_; }
+    void setRowSpacing(double spacing) { assign(rowSpacing_, spacing); }
+    double columnSpacing() const { return columnSpacing_; }
+    void setColumnSpacing(double spacing) { assign(columnSpacing_, spacing); }
+    QSize lineSample() const { return lineSample_; }
+    void setLineSample(QSize size) { assign(lineSample_, size); }
+    int margin() const { return margin_; }
+    void setMargin(int margin) { assign(margin_, margin); }
+
+private:
+    QFont font_;
+    QColor color_ = Qt::black;
+    double rowSpacing_ = 0.25;
+    double columnSpacing_ = 0.5;
+    QSize lineSample_{13, 3};
+    int margin_ = 1;
+};
+
+// Which toolbar buttons exist; the toolbar widget itself is in plot_toolbar.h.
+class TiPlotToolBar : public TiPlotLayoutObject {
+    Q_OBJECT
+public:
+    enum Button { Resume, Pause, Scroll, Zoom, ZoomOut, ZoomIn, Select, ZoomBox, Cursor, Edit, Copy, Save, Print, Preview, ButtonCount };
+    explicit TiPlotToolBar(TiPlot* chart);
+    bool buttonShown(Button button) const { return shown_[button]; }
+    void setButtonShown(Button button, bool shown);
+    bool smallButtons() const { return smallButtons_; }
+    void setSmallButtons(bool small) { assign(smallButtons_, small); }
+    double zoomInOutFactor() const { return zoomInOutFactor_; }
+    void setZoomInOutFactor(double factor) { zoomInOutFactor_ = factor; }
+
+private:
+    bool shown_[ButtonCount];
+    bool smallButtons_ = false;
+    double zoomInOutFactor_ = 2;
+};
+
+class TiPlotDataView : public TiPlotObject {
+    Q_OBJECT
+public:
+    using TiPlotObject::TiPlotObject;
+    QString gridXAxisName() const { return gridXAxisName_; }
+    void setGridXAxisName(const QString& name) { assign(gridXAxisName_, name); }
+    QString gridYAxisName() const { return gridYAxisName_; }
+    void setGridYAxisName(const QString& name) { assign(gridYAxisName_, name); }
+    QColor gridColor() const { return gridColor_; }
+    void setGridColor(const QColor& color) { assign(gridColor_, color); }
+    bool axesControlEnabled() const { return axesControlEnabled_; }
+    void setAxesControlEnabled(bool enabled) { axesControlEnabled_ = enabled; }
+
+private:
+    QString gridXAxisName_;
+    QString gridYAxisName_;
+    QColor gridColor_ = Qt::green;
+    bool axesControlEnabled_ = true;
+};
+
+class TiPlotDataCursor : public TiPlotObject {
+    Q_OBJECT
+public:
+    enum Style { ValueXY, ValueX, ValueY, Period, PeakPeak, Frequency };
+    using TiPlotObject::TiPlotObject;
+    QString channelName() const { return channelName_; }
+    void setChannelName(const QString& name) { assign(channelName_, name); }
+    Style style() const { return style_; }
+    void setStyle(Style style) { assign(style_, style); }
+    // Positions in percent of the data view's width.
+    double pointer1Position() const { return pointer1_; }
+    void setPointer1Position(double percent) { assign(pointer1_, std::clamp(percent, 0.0, 100.0)); }
+    double pointer2Position() const { return pointer2_; }
+    void setPointer2Position(double percent) { assign(pointer2_, std::clamp(percent, 0.0, 100.0)); }
+    bool useChannelColor() const { return useChannelColor_; }
+    void setUseChannelColor(bool use) { assign(useChannelColor_, use); }
+
+private:
+    QString channelName_;
+    Style style_ = ValueXY;
+    double pointer1_ = 50;
+    double pointer2_ = 60;
+    bool useChannelColor_ = true;
+};
+
+}  // namespace velmar
