@@ -2,12 +2,14 @@
 #include "widgets/positioncontrol.h"
 #include "widgets/tiknob.h"
 
+#include <QImage>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 using namespace velmar;
 
@@ -162,6 +164,36 @@ TEST(PositionModel, AutoScaleRewritesRangeWhenBoundsChange)
     EXPECT_EQ(knob.tickMajorCount(), 4);
     knob.setAutoScaleMaxTicks(1);   // below 2: ignored
     EXPECT_EQ(knob.autoScaleMaxTicks(), 6);
+}
+
+}  // namespace
+
+namespace {
+
+// A control whose moving parts fail to paint.
+class FailingControl : public PositionControl {
+protected:
+    void paintStatic(QPainter&) override {}
+    void paintDynamic(QPainter&) override { throw std::runtime_error("needle lost"); }
+};
+
+TEST(PaintErrors, ShownInsideTheControlAndPaintingGoesOn)
+{
+    FailingControl control;
+    control.resize(120, 40);
+    QImage image;
+    ASSERT_NO_THROW(image = control.grab().toImage());
+    int black = 0;
+    int white = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            black += p == qRgb(0, 0, 0);
+            white += qGray(p) > 200;
+        }
+    EXPECT_GT(black, image.width() * image.height() / 2);
+    EXPECT_GT(white, 10);   // the message
+    ASSERT_NO_THROW(control.grab());
 }
 
 }  // namespace

@@ -166,6 +166,20 @@ TEST_F(KnobTest, HighlightWhileDragging)
     EXPECT_EQ(indicatorColour(), idle);
 }
 
+TEST_F(KnobTest, LosingFocusEndsTheDragWithoutNotice)
+{
+    QSignalSpy finished(&knob, &TiKnob::OnPositionChangeFinished);
+    const double r = knob.knobRadius() / 2.0;
+    QTest::mousePress(&knob, Qt::LeftButton, Qt::NoModifier, at(r, -90));
+    QTest::mouseMove(&knob, at(r, -60));
+    EXPECT_GT(knob.position(), 4);
+    knob.clearFocus();
+    EXPECT_FALSE(knob.isAdjusting());
+    QTest::mouseMove(&knob, at(r, 0));
+    QTest::mouseRelease(&knob, Qt::LeftButton, Qt::NoModifier, at(r, 0));
+    EXPECT_EQ(finished.count(), 0);
+}
+
 TEST_F(KnobTest, WheelActsAtMostOncePer30Ms)
 {
     QSignalSpy finished(&knob, &TiKnob::OnPositionChangeFinished);
