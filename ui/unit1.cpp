@@ -1,5 +1,6 @@
 #include "ui/unit1.h"
 
+#include "ui/platform/platform_services.h"
 #include "ui/standin_widget.h"
 #include "ui/unit2.h"
 #include "ui/validate_number.h"
@@ -290,7 +291,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::Exit1Click()
 {
     // Ends the message loop without passing through the close: nothing is saved or sent.
-    QCoreApplication::quit();
+    platform().terminate();
 }
 
 void TForm1::About1Click()

@@ -9,6 +9,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+// The window's pictures live in a library; their resources must be registered by hand.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 namespace velmar {
 namespace {
 
@@ -21,6 +24,7 @@ QFont sansSerif(int pixelSize)
 
 QPixmap logo()
 {
+    initResources();
     QFile file(QStringLiteral(":/velmar/logo.jpg"));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -5,12 +5,12 @@
 
 namespace {
 
-struct Run {
+struct RunResult {
     int status;
     QByteArray out, err;
 };
 
-Run runVelmar(const QStringList& args)
+RunResult runVelmar(const QStringList& args)
 {
     QProcess process;
     process.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")), args);
@@ -22,17 +22,17 @@ Run runVelmar(const QStringList& args)
 
 TEST(VelmarCommandLine, HelpAndVersionAnswerOnStdout)
 {
-    const Run help = runVelmar({"--help"});
+    const RunResult help = runVelmar({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains("--simulate")) << help.out.constData();
-    const Run version = runVelmar({"--version"});
+    const RunResult version = runVelmar({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith("velmar 2.2.1")) << version.out.constData();
 }
 
 TEST(VelmarCommandLine, MalformedOptionExitsWithStatusTwo)
 {
-    const Run run = runVelmar({"--port", "KS265000A"});
+    const RunResult run = runVelmar({"--port", "KS265000A"});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("SERIAL=PATH")) << run.err.constData();

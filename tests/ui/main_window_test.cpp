@@ -3,6 +3,7 @@
 #include "ui/unit2.h"
 #include "widgets/tithreadtimers.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,14 +27,17 @@ TEST_F(MainWindow, ChartFollowsTheOuterSizeAndNeverGoesBelowTheMinimum)
 {
     TForm1 form;
     form.showNormal();
-    form.resize(1024, 665);
+    // Sizes are outer sizes, frame included; the platform decides how wide the frame is.
+    const QSize frame = form.frameGeometry().size() - form.geometry().size();
+    form.resize(QSize(1024, 665) - frame);
+    EXPECT_EQ(form.frameGeometry().size(), QSize(1024, 665));
     EXPECT_EQ(form.iPlot1->size(), QSize(657, 393));
     EXPECT_EQ(form.iPlot1->pos(), QPoint(8, 0));
 
     form.resize(800, 500);
     EXPECT_EQ(form.frameGeometry().size(), QSize(1024, 665));
 
-    form.resize(1280, 800);
+    form.resize(QSize(1280, 800) - frame);
     EXPECT_EQ(form.iPlot1->size(), QSize(1280 - 367, 800 - 272));
     // Right-hand boxes keep their distance to the right edge, lower boxes to the bottom.
     const int clientWidth = form.centralWidget()->width();

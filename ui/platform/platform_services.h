@@ -36,6 +36,12 @@ public:
     virtual void shellOpen(const QString& address) = 0;
     // Size of the desktop work area (screen minus task bars).
     virtual QRect workArea() = 0;
+
+    // Asks the application to end: the main message loop ends the next time it runs. Loops
+    // nested in handlers go on until they return.
+    virtual void terminate() = 0;
+    // The application has been asked to end.
+    virtual bool terminating() = 0;
 };
 
 // The services in force; QtPlatformServices until a test installs its own.

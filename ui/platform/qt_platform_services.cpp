@@ -16,7 +16,10 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 {
     // Owned by the active window so it stays in front of it; exec() keeps the event loop
     // (and with it the timers) running while the operator reads.
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    // Messages break lines with carriage returns, which a label does not; show them as breaks.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox box(icon, caption, shown, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
@@ -70,5 +73,14 @@ QRect QtPlatformServices::workArea()
         return screen->availableGeometry();
     return {};
 }
+
+void QtPlatformServices::terminate()
+{
+    terminating_ = true;
+    // Queued, so it takes effect when the main loop next processes events.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+bool QtPlatformServices::terminating() { return terminating_; }
 
 }  // namespace velmar

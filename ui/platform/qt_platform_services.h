@@ -20,9 +20,12 @@ public:
     QString localAppDataFolder() override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
+    void terminate() override;
+    bool terminating() override;
 
 private:
     QElapsedTimer clock_;
+    bool terminating_ = false;
 };
 
 }  // namespace velmar
