@@ -207,9 +207,9 @@ void TiTimerThread::restart()
         ++state_->generation;
         state_->waitEnd = Clock::now() + std::chrono::milliseconds(state_->interval);
     }
+    // Notifications of the old wait may still be queued; their generation drops them at
+    // delivery. (Removing them here could also catch a first one of the new wait.)
     state_->wake.notify_all();
-    // Dead notifications would be dropped at delivery anyway; no need to keep them queued.
-    QCoreApplication::removePostedEvents(receiver_, detail::notificationType());
 }
 
 void TiTimerThread::setInterval(int intervalMs)
