@@ -199,10 +199,12 @@ TiPlotChannel::TiPlotChannel(TiPlot* chart) : TiPlotObject(chart) {}
 int TiPlotChannel::AddPoint(double x, double y)
 {
     const int index = points_.add(x, y);
-    if (xTracking_)
+    // A point with a NaN or infinite coordinate is kept but must not drag an axis to it.
+    const bool finite = std::isfinite(x) && std::isfinite(y);
+    if (finite && xTracking_)
         if (TiPlotAxis* axis = xAxis())
             axis->TrackValue(x);
-    if (yTracking_)
+    if (finite && yTracking_)
         if (TiPlotAxis* axis = yAxis())
             axis->TrackValue(y);
     if (chart())

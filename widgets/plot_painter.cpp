@@ -186,16 +186,24 @@ void paintPlotTraces(QPainter& p, const TiPlot& plot, const PlotLayout& layout, 
         m.height = view.height();
         channel->points().trace(m, reduce, trace);
         p.setPen(QPen(channel->color(), channel->traceLineWidth()));
-        for (int s = 0; s < trace.starts.size(); ++s) {
-            const int from = trace.starts[s];
-            const int to = s + 1 < trace.starts.size() ? trace.starts[s + 1] : trace.points.size();
-            if (to - from == 1)
-                p.drawPoint(trace.points[from]);
-            else if (to - from > 1)
-                p.drawPolyline(trace.points.constData() + from, to - from);
-        }
+        drawTrace(p, trace);
     }
     p.restore();
+}
+
+void drawTrace(QPainter& p, const PlotPointStore::Trace& trace)
+{
+    QVector<QLineF> lines;
+    lines.reserve(trace.points.size());
+    for (int s = 0; s < trace.starts.size(); ++s) {
+        const int from = trace.starts[s];
+        const int to = s + 1 < trace.starts.size() ? trace.starts[s + 1] : trace.points.size();
+        if (to - from == 1)
+            p.drawPoint(trace.points[from]);
+        for (int i = from + 1; i < to; ++i)
+            lines.append(QLineF(trace.points[i - 1], trace.points[i]));
+    }
+    p.drawLines(lines);
 }
 
 void paintPlotCursors(QPainter& p, const TiPlot& plot, const PlotLayout& layout)

@@ -350,11 +350,22 @@ void PlotPointStore::trace(const Mapping& m, bool reduce, Trace& out) const
     // lie wholly outside the view.
     auto pixelX = [&](double x, std::int64_t c) {
         if (c != FarLeft && c != farRight)
-            return m.left + static_cast<double>(c) + 0.5;
+            return m.left + static_cast<double>(c);
         return std::clamp(m.left + (x - m.xMin) * scaleX, m.left - 1e6, m.left + m.width + 1e6);
     };
-    auto pixelY = [&](double y) { return std::clamp(bottom - (y - m.yMin) * scaleY, m.top - 1e6, bottom + 1e6); };
-    auto push = [&](std::int64_t i, std::int64_t c) { out.points.append(QPointF(pixelX(xs_[i], c), pixelY(ys_[i]))); };
+    // Y goes to its whole pixel row as well: the aliased rasteriser then sees whole pixels
+    // only (a half-pixel position is ambiguous to it), and a column's vertical strokes cover
+    // the same rows however they are split.
+    auto pixelY = [&](double y) { return std::floor(std::clamp(bottom - (y - m.yMin) * scaleY, m.top - 1e6, bottom + 1e6)); };
+    // A point on the pixel of the one before adds nothing to the line; dropping it also
+    // keeps zero-length segments, which the rasteriser joins differently, out of the path.
+    int lineStart = 0;
+    auto append = [&](QPointF point) {
+        if (out.points.size() > lineStart && out.points.constLast() == point)
+            return;
+        out.points.append(point);
+    };
+    auto push = [&](std::int64_t i, std::int64_t c) { append(QPointF(pixelX(xs_[i], c), pixelY(ys_[i]))); };
 
     for (std::size_t r = firstRun_; r < runs_.size(); ++r) {
         const Run& run = runs_[r];
@@ -362,8 +373,12 @@ void PlotPointStore::trace(const Mapping& m, bool reduce, Trace& out) const
         const std::int64_t e = run.end;
         if (s >= e)
             continue;
-        if (!run.joined || s != run.start || out.starts.isEmpty())
-            out.starts.append(out.points.size());
+        const bool opens = !run.joined || s != run.start || out.starts.isEmpty();
+        if (opens) {
+            lineStart = out.points.size();
+            out.starts.append(lineStart);
+        }
+        const bool closes = r + 1 == runs_.size() || !runs_[r + 1].joined;
         if (!reduce) {
             for (std::int64_t i = s; i < e; ++i)
                 push(i, column(xs_[i]));
@@ -397,12 +412,20 @@ void PlotPointStore::trace(const Mapping& m, bool reduce, Trace& out) const
                 push(i, c);
                 push(j - 1, c);
             } else {
+                // Where a line starts or ends the rasteriser's cap depends on the direction
+                // of the first or last segment, so those keep their real neighbour.
+                const bool head = opens && i == s;
+                const bool tail = closes && j == e;
                 double yl, yh;
                 rangeMinMax(i + 1, j - 1, yl, yh);
                 const double px = pixelX(0, c);
                 push(i, c);
-                out.points.append(QPointF(px, pixelY(yl)));
-                out.points.append(QPointF(px, pixelY(yh)));
+                if (head)
+                    push(i + 1, c);
+                append(QPointF(px, pixelY(yl)));
+                append(QPointF(px, pixelY(yh)));
+                if (tail)
+                    push(j - 2, c);
                 push(j - 1, c);
             }
             i = j;

@@ -66,8 +66,8 @@ public:
     std::size_t bytesAllocated() const;
 
     // --- drawing ----------------------------------------------------------------------
-    // Maps data to device pixels. Inside [left - 2, left + width + 2) points are placed at
-    // the centre of their pixel column, so every point of one column lies on one vertical
+    // Maps data to device pixels. Inside [left - 2, left + width + 2) points are placed on
+    // their whole pixel column and row, so every point of one column lies on one vertical
     // line: drawing first, lowest, highest and last of a column then covers exactly the
     // pixels that drawing all of them covers.
     struct Mapping {

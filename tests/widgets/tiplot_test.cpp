@@ -1,0 +1,277 @@
+#include "widgets/tiplot.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace velmar;
+
+namespace {
+
+struct Plot1 : ::testing::Test {
+    TiPlot plot;
+    void SetUp() override
+    {
+        configurePlot1(plot);
+        plot.resize(657, 401);
+    }
+    TiPlotAxis* x() { return plot.XAxisAt(0); }
+    TiPlotAxis* y1() { return plot.YAxisAt(0); }
+    TiPlotAxis* y2() { return plot.YAxisAt(1); }
+};
+
+TEST_F(Plot1, ObjectModelAndLayoutOfTheMainChart)
+{
+    EXPECT_EQ(plot.ToolBarAt(0)->name(), "Toolbar 1");
+    EXPECT_EQ(plot.LegendAt(0)->name(), "Legend 1");
+    EXPECT_EQ(x()->name(), "X-Axis 1");
+    EXPECT_EQ(y1()->name(), "Y-Axis 1");
+    EXPECT_EQ(y2()->name(), "Y-Axis 2");
+    EXPECT_EQ(plot.ChannelAt(0)->titleText(), "Current");
+    EXPECT_EQ(plot.ChannelAt(1)->titleText(), "Total Current");
+    EXPECT_EQ(plot.ChannelAt(1)->yAxis(), y2());
+    EXPECT_EQ(plot.DataCursorAt(0)->visible(), false);
+    EXPECT_EQ(plot.LabelCount(), 4);
+    EXPECT_EQ(plot.LabelAt(1)->caption(), "Power=  XX Volts DC   Cycle = ");
+    EXPECT_EQ(x()->title(), "Cycle");
+    EXPECT_EQ(x()->span(), 50);
+    EXPECT_EQ(y2()->labelsColor(), QColor(Qt::blue));
+
+    // Top to bottom: toolbar; title beside legend; Y1 | view | Y2; X axis; label 1; labels 2 and 3.
+    const QRect view = plot.dataViewRect();
+    auto r = [&](const TiPlotObject* o) { return plot.objectRect(o); };
+    EXPECT_LT(r(plot.ToolBarAt(0)).bottom(), r(plot.LabelAt(0)).top());
+    EXPECT_EQ(r(plot.LabelAt(0)).top(), r(plot.LegendAt(0)).top());
+    EXPECT_LT(r(plot.LabelAt(0)).right(), r(plot.LegendAt(0)).left() + 1);
+    EXPECT_LT(r(plot.LegendAt(0)).bottom(), view.top());
+    EXPECT_LT(r(y1()).right(), view.left());
+    EXPECT_GT(r(y2()).left(), view.right());
+    EXPECT_GT(r(x()).top(), view.bottom());
+    EXPECT_GT(r(plot.LabelAt(1)).top(), r(x()).bottom());
+    EXPECT_GT(r(plot.LabelAt(2)).top(), r(plot.LabelAt(1)).bottom());
+    EXPECT_EQ(r(plot.LabelAt(2)).top(), r(plot.LabelAt(3)).top());
+    EXPECT_LT(r(plot.LabelAt(2)).right(), r(plot.LabelAt(3)).left() + 1);
+    EXPECT_GT(view.width(), 400);
+    EXPECT_GT(view.height(), 200);
+}
+
+// Each row: clear first?, the X window set before, the points, the X window after.
+struct XCase {
+    const char* what;
+    double min, span;
+    std::vector<double> xs;
+    double expectMin, expectSpan;
+};
+
+TEST_F(Plot1, XAxisScrollsSmoothlyAndAlignsTheFirstValue)
+{
+    const XCase cases[] = {
+        {"inside the window", 0, 50, {1, 2, 25, 50}, 0, 50},
+        {"one beyond the right edge", 0, 50, {1, 50, 51}, 1, 51 - 1},
+        {"newest at the right edge", 0, 50, {1, 51, 60}, 10, 50},
+        {"first value aligns to the left edge", 0, 50, {200}, 200, 50},
+        {"below the window jumps to the left edge", 0, 50, {10, 60, 5}, 5, 50},
+        {"manual-mode seconds span", 0, 60, {0.03, 59.9, 61}, 1, 60},
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        plot.ClearData();
+        x()->setMin(c.min);
+        x()->setSpan(c.span);
+        for (double v : c.xs)
+            plot.ChannelAt(0)->AddPoint(v, 1);
+        EXPECT_DOUBLE_EQ(x()->min(), c.expectMin);
+        EXPECT_DOUBLE_EQ(x()->span(), c.expectSpan);
+    }
+}
+
+TEST_F(Plot1, YAxesScaleUpNeverShrinkAndFollowOnlyTheirChannel)
+{
+    plot.ChannelAt(0)->AddPoint(1, 150);
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(0.0, 150.0));
+    plot.ChannelAt(0)->AddPoint(2, -10);
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(-10.0, 150.0));
+    EXPECT_EQ(std::pair(y2()->min(), y2()->span()), std::pair(0.0, 100.0));  // channel 1 never fed it
+
+    y1()->SetMinSpan(0, 100);
+    plot.ChannelAt(0)->AddPoint(3, 400);
+    plot.ClearData();  // the run's range stays until a larger value arrives
+    plot.ChannelAt(0)->AddPoint(1, 20);
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(0.0, 400.0));
+    plot.ChannelAt(1)->AddPoint(1, 250);
+    EXPECT_EQ(std::pair(y2()->min(), y2()->span()), std::pair(0.0, 250.0));
+    EXPECT_EQ(y1()->span(), 400.0);
+}
+
+TEST_F(Plot1, FitToDataUsesTheRunningExtremesOfItsOwnChannels)
+{
+    // No data, and all values equal: nothing changes.
+    y1()->FitToData();
+    x()->FitToData();
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(0.0, 100.0));
+    plot.ChannelAt(0)->AddPoint(5, 7);
+    plot.ChannelAt(0)->AddPoint(5, 7);
+    y1()->FitToData();
+    x()->FitToData();
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(0.0, 100.0));
+    EXPECT_EQ(x()->span(), 50.0);
+
+    plot.ChannelAt(0)->AddPoint(9, 30);
+    plot.ChannelAt(1)->AddPoint(12, 900);  // other Y axis: ignored by Y-Axis 1, counted by X
+    y1()->FitToData();
+    x()->FitToData();
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(7.0, 23.0));
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(5.0, 7.0));
+}
+
+TEST_F(Plot1, PausedAxesStoreButDoNotMoveAndResumeToTheSavedWindow)
+{
+    plot.ChannelAt(0)->AddPoint(10, 1);
+    x()->setTrackingEnabled(false);
+    x()->setMin(100);  // e.g. the operator scrolled
+    plot.ChannelAt(0)->AddPoint(500, 1);
+    EXPECT_EQ(x()->min(), 100.0);
+    EXPECT_EQ(plot.ChannelAt(0)->Count(), 2);
+    x()->setTrackingEnabled(true);
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(0.0, 50.0));
+    plot.ChannelAt(0)->AddPoint(70, 1);
+    EXPECT_EQ(x()->min(), 20.0);
+
+    // Toolbar zoom pauses every axis and zooms about the centre.
+    plot.ZoomInAll();
+    EXPECT_FALSE(x()->trackingEnabled());
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(32.5, 25.0));
+    plot.ZoomOutAll();
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(20.0, 50.0));
+    plot.ChannelAt(0)->AddPoint(1000, 1);
+    EXPECT_EQ(x()->min(), 20.0);
+    plot.ToolBarAt(0)->setZoomInOutFactor(0);
+    try {
+        plot.ZoomInAll();
+        FAIL();
+    } catch (const TiPlotError& e) {
+        EXPECT_STREQ(e.what(), "Linear Scale Zoom Factor must be Greater than Zero");
+    }
+}
+
+TEST_F(Plot1, NonFinitePointsAreStoredButMoveNothing)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    TiPlotChannel* c = plot.ChannelAt(0);
+    plot.ClearData();
+    EXPECT_EQ(c->AddPoint(nan, 5), 0);
+    EXPECT_EQ(c->AddPoint(3, inf), 1);
+    EXPECT_EQ(c->AddPoint(-inf, 1), 2);
+    EXPECT_EQ(c->Count(), 3);
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(0.0, 50.0));
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(0.0, 100.0));
+    EXPECT_EQ(c->DataXMax(), -1e300);
+    EXPECT_FALSE(x()->firstValueSeen());  // the first real point still aligns
+    c->AddPoint(200, 1);
+    EXPECT_EQ(x()->min(), 200.0);
+    // And they paint without trouble.
+    EXPECT_FALSE(plot.renderImage().isNull());
+}
+
+TEST_F(Plot1, ErrorsCarryTheirTexts)
+{
+    auto message = [](auto&& f) {
+        try {
+            f();
+        } catch (const TiPlotError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    plot.ChannelAt(0)->AddPoint(1, 2);
+    EXPECT_EQ(message([&] { plot.ChannelAt(0)->DataX(1); }), "Index out of Bounds");
+    EXPECT_EQ(message([&] { plot.ChannelAt(0)->DataY(-1); }), "Index out of Bounds");
+    EXPECT_EQ(message([&] { plot.DeleteLabel(0); }), "Label Index 0 can not be Deleted (Resevered for Title)");
+    EXPECT_EQ(message([&] { plot.ChannelAt(7); }), "Index out of Bounds");
+    plot.DeleteLabel(3);
+    EXPECT_EQ(plot.LabelCount(), 3);
+
+    PlotPointStore small(10);
+    for (int i = 0; i < 10; ++i)
+        small.add(i, i);
+    EXPECT_EQ(message([&] { small.add(10, 10); }), "Exceed Maximum List Size");
+    EXPECT_EQ(small.count(), 10);
+}
+
+TEST_F(Plot1, TitleTextIsLabelZerosCaptionOnly)
+{
+    plot.setTitleText("Manual Mode");
+    EXPECT_EQ(plot.LabelAt(0)->caption(), "Manual Mode");
+    EXPECT_EQ(plot.LabelAt(1)->caption(), "Power=  XX Volts DC   Cycle = ");
+    EXPECT_EQ(plot.titleText(), "Manual Mode");
+    TiPlot empty;
+    empty.setTitleText("x");  // no label: nothing happens
+    EXPECT_EQ(empty.titleText(), "");
+}
+
+TEST_F(Plot1, SetMinSpanNotifiesOnceAndSettersClamp)
+{
+    QSignalSpy mins(x(), &TiPlotAxis::minChanged);
+    QSignalSpy combined(x(), &TiPlotAxis::minSpanChanged);
+    x()->SetMinSpan(0, 50);  // unchanged
+    EXPECT_EQ(combined.count(), 0);
+    x()->SetMinSpan(3, 9);
+    EXPECT_EQ(mins.count(), 1);
+    EXPECT_EQ(combined.count(), 1);
+    x()->setSpan(0);
+    EXPECT_EQ(x()->span(), 1e-300);
+    x()->setMin(-1e305);
+    EXPECT_EQ(x()->min(), -1e300);
+}
+
+TEST_F(Plot1, RenamingAnAxisKeepsTheChannelsOnIt)
+{
+    plot.ChannelAt(0)->yAxis();
+    y1()->setName("Current axis");
+    EXPECT_EQ(plot.ChannelAt(0)->yAxisName(), "Current axis");
+    plot.ChannelAt(0)->AddPoint(1, 300);
+    EXPECT_EQ(y1()->span(), 300.0);
+}
+
+TEST_F(Plot1, DoubleClickInTheDataViewOnlyRaisesTheEvent)
+{
+    plot.show();
+    QSignalSpy spy(&plot, &TiPlot::OnDblClickDataView);
+    const QPoint inside = plot.dataViewRect().center();
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, inside);
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, plot.objectRect(plot.LabelAt(1)).center());
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 0);
+}
+
+TEST_F(Plot1, ZoomBoxFromUpperLeftToLowerRightOnly)
+{
+    const QRect v(100, 50, 500, 200);
+    plot.ZoomBoxPixels(v, {350, 150}, {300, 200});  // wrong direction
+    plot.ZoomBoxPixels(v, {300, 150}, {300, 200});  // zero width
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(0.0, 50.0));
+    plot.ZoomBoxPixels(v, {100, 50}, {350, 150});  // left half, upper half
+    EXPECT_EQ(std::pair(x()->min(), x()->span()), std::pair(0.0, 25.0));
+    EXPECT_EQ(std::pair(y1()->min(), y1()->span()), std::pair(50.0, 50.0));
+    EXPECT_TRUE(x()->trackingEnabled());
+}
+
+TEST_F(Plot1, CursorShowsItsReadoutAndPausesTracking)
+{
+    for (int i = 0; i <= 50; ++i)
+        plot.ChannelAt(0)->AddPoint(i, i * 2);
+    plot.setCursorsShown(true);
+    EXPECT_TRUE(plot.DataCursorAt(0)->visible());
+    EXPECT_FALSE(x()->trackingEnabled());
+    EXPECT_EQ(plot.cursorReadout(0), "X: 25  Y: 50");
+    plot.setCursorsShown(false);
+    EXPECT_FALSE(plot.DataCursorAt(0)->visible());
+    EXPECT_FALSE(x()->trackingEnabled());
+}
+
+}  // namespace
