@@ -1,6 +1,12 @@
 #include "widgets/plot_export.h"
 
 #include <QFile>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextItem>
+
+#include <cmath>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -146,41 +152,221 @@ QString writePng(const QImage& source, const QString& fileName)
     return {};
 }
 
-QString writeEmf(const QImage& source, const QString& fileName)
-{
-    // Bottom-up 24-bit DIB rows, padded to 4 bytes, blue-green-red.
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    const int w = image.width();
-    const int h = image.height();
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * h);
-    for (int y = 0; y < h; ++y) {
-        const uchar* src = image.constScanLine(h - 1 - y);
-        unsigned char* dst = bits.data() + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < w; ++x) {
-            dst[3 * x] = src[3 * x + 2];
-            dst[3 * x + 1] = src[3 * x + 1];
-            dst[3 * x + 2] = src[3 * x];
+namespace {
+
+// Turns what a QPainter draws into GDI records of a metafile: pens, brushes, fonts,
+// polylines, polygons and text. Enough for the chart, which draws nothing else.
+class EmfEngine final : public QPaintEngine {
+public:
+    explicit EmfEngine(HDC dc) : QPaintEngine(QPaintEngine::PaintEngineFeatures(QPaintEngine::PrimitiveTransform | QPaintEngine::PainterPaths)), dc_(dc) {}
+    bool begin(QPaintDevice*) override
+    {
+        SetBkMode(dc_, 1 /* TRANSPARENT */);
+        SetTextAlign(dc_, TA_BASELINE);
+        return true;
+    }
+    bool end() override
+    {
+        release();
+        return true;
+    }
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState& state) override
+    {
+        const auto flags = state.state();
+        if (flags & DirtyTransform)
+            transform_ = state.transform();
+        if (flags & DirtyPen)
+            pen_ = state.pen();
+        if (flags & DirtyBrush)
+            brush_ = state.brush();
+        if (flags & DirtyFont)
+            font_ = state.font();
+        if (flags & (DirtyPen | DirtyBrush | DirtyFont | DirtyTransform))
+            dirty_ = true;
+    }
+    void drawPath(const QPainterPath& path) override
+    {
+        select();
+        for (const QPolygonF& polygon : path.toSubpathPolygons(transform_)) {
+            const std::vector<POINT> points = convert(polygon);
+            if (brush_.style() != Qt::NoBrush && points.size() > 2)
+                Polygon(dc_, points.data(), static_cast<INT>(points.size()));
+            else if (points.size() > 1)
+                Polyline(dc_, points.data(), static_cast<INT>(points.size()));
         }
     }
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override
+    {
+        select();
+        const std::vector<POINT> p = convert(QPolygonF(QList<QPointF>(points, points + count)).toPolygon(), count, points);
+        if (mode == PolylineMode)
+            Polyline(dc_, p.data(), count);
+        else
+            Polygon(dc_, p.data(), count);
+    }
+    void drawLines(const QLineF* lines, int count) override
+    {
+        select();
+        for (int i = 0; i < count; ++i) {
+            const QPointF a = transform_.map(lines[i].p1());
+            const QPointF b = transform_.map(lines[i].p2());
+            MoveToEx(dc_, qRound(a.x()), qRound(a.y()), nullptr);
+            LineTo(dc_, qRound(b.x()), qRound(b.y()));
+        }
+    }
+    void drawRects(const QRectF* rects, int count) override
+    {
+        for (int i = 0; i < count; ++i) {
+            QPainterPath path;
+            path.addRect(rects[i]);
+            drawPath(path);
+        }
+    }
+    void drawPoints(const QPointF* points, int count) override
+    {
+        for (int i = 0; i < count; ++i) {
+            const QLineF line(points[i], points[i] + QPointF(1, 0));
+            drawLines(&line, 1);
+        }
+    }
+    void drawTextItem(const QPointF& p, const QTextItem& item) override
+    {
+        select();
+        const QPointF at = transform_.map(p);
+        const double angle = std::atan2(transform_.m12(), transform_.m11()) * 180 / M_PI;
+        const QFont font = item.font();
+        const int height = font.pixelSize() > 0 ? font.pixelSize() : qRound(font.pointSizeF() * 96 / 72);
+        const QByteArray family = font.family().toLatin1();
+        HFONT handle = CreateFontA(-height, 0, qRound(-angle * 10), qRound(-angle * 10), font.bold() ? FW_BOLD : 400,
+                                   font.italic(), 0, 0, ANSI_CHARSET, 0, 0, 0, 0, family.constData());
+        HGDIOBJ old = SelectObject(dc_, handle);
+        const QColor color = pen_.color();
+        SetTextColor(dc_, RGB(color.red(), color.green(), color.blue()));
+        const QByteArray text = item.text().toLatin1();
+        TextOutA(dc_, qRound(at.x()), qRound(at.y()), text.constData(), text.size());
+        SelectObject(dc_, old);
+        DeleteObject(handle);
+    }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+
+private:
+    static std::vector<POINT> convert(const QPolygonF& polygon)
+    {
+        std::vector<POINT> points;
+        points.reserve(polygon.size());
+        for (const QPointF& p : polygon)
+            points.push_back({qRound(p.x()), qRound(p.y())});
+        return points;
+    }
+    std::vector<POINT> convert(const QPolygon&, int count, const QPointF* source) const
+    {
+        std::vector<POINT> points;
+        for (int i = 0; i < count; ++i) {
+            const QPointF p = transform_.map(source[i]);
+            points.push_back({qRound(p.x()), qRound(p.y())});
+        }
+        return points;
+    }
+    void release()
+    {
+        if (pen_handle_) {
+            SelectObject(dc_, GetStockObject(BLACK_PEN));
+            DeleteObject(pen_handle_);
+            pen_handle_ = 0;
+        }
+        if (brush_handle_) {
+            SelectObject(dc_, GetStockObject(NULL_BRUSH));
+            DeleteObject(brush_handle_);
+            brush_handle_ = 0;
+        }
+    }
+    void select()
+    {
+        if (!dirty_)
+            return;
+        dirty_ = false;
+        release();
+        const QColor pc = pen_.color();
+        const int style = pen_.style() == Qt::NoPen ? PS_NULL : pen_.style() == Qt::SolidLine ? PS_SOLID : PS_DOT;
+        pen_handle_ = CreatePen(style, (std::max)(1, qRound(pen_.widthF())), RGB(pc.red(), pc.green(), pc.blue()));
+        SelectObject(dc_, pen_handle_);
+        if (brush_.style() == Qt::NoBrush) {
+            SelectObject(dc_, GetStockObject(NULL_BRUSH));
+        } else {
+            const QColor bc = brush_.color();
+            brush_handle_ = CreateSolidBrush(RGB(bc.red(), bc.green(), bc.blue()));
+            SelectObject(dc_, brush_handle_);
+        }
+    }
+
+    HDC dc_;
+    QTransform transform_;
+    QPen pen_;
+    QBrush brush_;
+    QFont font_;
+    bool dirty_ = true;
+    HPEN pen_handle_ = 0;
+    HBRUSH brush_handle_ = 0;
+};
+
+class EmfDevice final : public QPaintDevice {
+public:
+    EmfDevice(HDC dc, QSize size) : engine_(dc), size_(size) {}
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmWidthMM:
+            return size_.width() * 254 / 960;
+        case PdmHeightMM:
+            return size_.height() * 254 / 960;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 24;
+        case PdmNumColors:
+            return 0xFFFFFF;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    mutable EmfEngine engine_;
+    QSize size_;
+};
+
+}  // namespace
+
+QString writeEmf(const PaintFunction& paint, QSize size, const QString& fileName)
+{
     FilePtr file = openForWriting(fileName);
     if (!file)
         return openError(fileName);
     // Frame in 0.01 mm at 96 pixels per inch.
-    RECT frame{0, 0, static_cast<LONG>(w * 2540 / 96), static_cast<LONG>(h * 2540 / 96)};
+    RECT frame{0, 0, static_cast<LONG>(size.width() * 2540 / 96), static_cast<LONG>(size.height() * 2540 / 96)};
     static const char description[] = "Velmar\0Strip Chart\0";
     HDC dc = CreateEnhMetaFileWithFILEA(0, file.get(), &frame, description);
     if (!dc)
         return QStringLiteral("Cannot write the file \"%1\": the metafile could not be started").arg(fileName);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(bits.size());
-    StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    {
+        EmfDevice device(dc, size);
+        QPainter painter(&device);
+        paint(painter);
+    }
     HENHMETAFILE metafile = CloseEnhMetaFileWithFILE(dc);
     if (!metafile)
         return QStringLiteral("Cannot write the file \"%1\": the metafile could not be finished").arg(fileName);
@@ -190,13 +376,13 @@ QString writeEmf(const QImage& source, const QString& fileName)
     return {};
 }
 
-QByteArray emfBytes(const QImage& image)
+QByteArray emfBytes(const PaintFunction& paint, QSize size)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
         return {};
     const QString name = dir.filePath(QStringLiteral("chart.emf"));
-    if (!writeEmf(image, name).isEmpty())
+    if (!writeEmf(paint, size, name).isEmpty())
         return {};
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -4,6 +4,10 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+
 namespace velmar {
 
 enum class PictureFormat { None, Bmp, Emf, Jpeg, Png };
@@ -19,8 +23,10 @@ QString pictureSaveFilter();
 QString writeBmp(const QImage& image, const QString& fileName);
 QString writeJpeg(const QImage& image, const QString& fileName, int quality = 100);
 QString writePng(const QImage& image, const QString& fileName);
-// An enhanced metafile holding the picture, described as "Strip Chart".
-QString writeEmf(const QImage& image, const QString& fileName);
-QByteArray emfBytes(const QImage& image);
+// An enhanced metafile of what `paint` draws on a `size` pixel page, in vector form (lines,
+// polygons, text), described as "Strip Chart".
+using PaintFunction = std::function<void(QPainter&)>;
+QString writeEmf(const PaintFunction& paint, QSize size, const QString& fileName);
+QByteArray emfBytes(const PaintFunction& paint, QSize size);
 
 }  // namespace velmar

@@ -385,7 +385,7 @@ void TiPlot::CopyToClipBoard()
         renderTo(p, size(), false);
     }
     mime->setData(QStringLiteral("image/svg+xml"), svg);
-    const QByteArray emf = emfBytes(image);
+    const QByteArray emf = emfBytes([this](QPainter& p) { renderTo(p, size(), false); }, size());
     if (!emf.isEmpty())
         mime->setData(QStringLiteral("image/x-emf"), emf);
     QApplication::clipboard()->setMimeData(mime);
@@ -413,7 +413,7 @@ bool TiPlot::SaveImageToFile(const QString& fileName)
         error = writeBmp(image, fileName);
         break;
     case PictureFormat::Emf:
-        error = writeEmf(image, fileName);
+        error = writeEmf([this](QPainter& p) { renderTo(p, size(), false); }, size(), fileName);
         break;
     case PictureFormat::Jpeg:
         error = writeJpeg(image, fileName, 100);

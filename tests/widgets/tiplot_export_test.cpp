@@ -1,0 +1,149 @@
+#include "tests/support/recording_platform.h"
+#include "widgets/plot_export.h"
+#include "widgets/plot_toolbar.h"
+#include "widgets/tiplot.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QtEndian>
+#include <QMimeData>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmar;
+
+namespace {
+
+struct Export : ::testing::Test {
+    test::RecordingPlatform platform;
+    QTemporaryDir dir;
+    TiPlot plot;
+    void SetUp() override
+    {
+        configurePlot1(plot);
+        plot.resize(657, 393);
+        for (int i = 0; i < 100; ++i) {
+            plot.ChannelAt(0)->AddPoint(i * 0.5, 50 + i % 17);
+            plot.ChannelAt(1)->AddPoint(i * 0.5, i * 3);
+        }
+    }
+    QByteArray read(const QString& name)
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(Export, EachFormatWritesAFileAnotherDecoderReads)
+{
+    struct Case {
+        const char* name;
+        const char* readerFormat;  // nullptr: not decodable here, check the header only
+        QByteArray magic;
+    };
+    const Case cases[] = {
+        {"chart.bmp", "bmp", "BM"},
+        {"chart.jpg", "jpeg", QByteArray("\xFF\xD8\xFF", 3)},
+        {"chart.png", "png", QByteArray("\x89PNG\r\n\x1A\n", 8)},
+        {"CHART.PNG", "png", QByteArray("\x89PNG\r\n\x1A\n", 8)},  // the ending's case does not matter
+        {"chart.emf", nullptr, QByteArray("\x01\x00\x00\x00", 4)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        plot.setSaveNameProvider([&](QWidget*, const QString& filter, const QString& initial) {
+            EXPECT_EQ(filter, "Bitmap (*.bmp);;Enhanced Metafile (*.emf);;JPEG File (*.jpg);;PNG (*.png)");
+            EXPECT_EQ(initial, "Untitled");
+            return dir.filePath(QString::fromLatin1(c.name));
+        });
+        ASSERT_TRUE(plot.SaveImage());
+        const QByteArray bytes = read(QString::fromLatin1(c.name));
+        ASSERT_TRUE(bytes.startsWith(c.magic));
+        if (c.readerFormat) {
+            QImageReader reader(dir.filePath(QString::fromLatin1(c.name)), c.readerFormat);
+            const QImage image = reader.read();
+            EXPECT_EQ(image.size(), QSize(657, 393)) << reader.errorString().toStdString();
+        } else {
+            // An enhanced metafile: header record, " EMF" signature, size in the header, the
+            // drawing as records (the axis title among its texts).
+            EXPECT_EQ(bytes.mid(40, 4), QByteArray(" EMF"));
+            const quint32 total = qFromLittleEndian<quint32>(bytes.constData() + 48);
+            EXPECT_EQ(total, quint32(bytes.size()));
+            EXPECT_GT(bytes.size(), 5000);
+            EXPECT_TRUE(bytes.contains("Cycle") || bytes.contains(QByteArray("C\0y\0c\0l\0e\0", 10)));
+        }
+    }
+    EXPECT_TRUE(platform.dialogs.isEmpty());
+}
+
+TEST_F(Export, JpegIsWrittenAtFullQuality)
+{
+    // Quality 100 keeps the picture's flat white nearly exact.
+    const QImage picture = plot.renderImage();
+    ASSERT_EQ(writeJpeg(picture, dir.filePath("q.jpg")), "");
+    const QImage back(dir.filePath("q.jpg"));
+    ASSERT_EQ(back.size(), picture.size());
+    EXPECT_GE(qGray(back.pixel(2, 2)), 250);
+}
+
+TEST_F(Export, FailuresAreShownNotSwallowed)
+{
+    plot.setSaveNameProvider([](QWidget*, const QString&, const QString&) { return QStringLiteral("/nonexistent/dir/chart.png"); });
+    EXPECT_FALSE(plot.SaveImage());
+    ASSERT_EQ(platform.dialogs.size(), 1);
+    EXPECT_TRUE(platform.dialogs[0].startsWith("Error: Cannot write the file \"/nonexistent/dir/chart.png\""));
+
+    for (const char* name : {"/nonexistent/x.bmp", "/nonexistent/x.jpg", "/nonexistent/x.emf"})
+        EXPECT_FALSE(plot.SaveImageToFile(QString::fromLatin1(name)));
+    EXPECT_EQ(platform.dialogs.size(), 4);
+
+    EXPECT_FALSE(plot.SaveImageToFile(dir.filePath("chart.gif")));
+    EXPECT_EQ(platform.dialogs.size(), 5);
+    EXPECT_FALSE(QFile::exists(dir.filePath("chart.gif")));
+
+    plot.setSaveNameProvider([](QWidget*, const QString&, const QString&) { return QString(); });  // cancelled
+    EXPECT_FALSE(plot.SaveImage());
+    EXPECT_EQ(platform.dialogs.size(), 5);
+}
+
+TEST_F(Export, PicturesLeaveOutTheToolbarAndTheClipboardGetsVectorsToo)
+{
+    plot.show();
+    const QImage onScreen = plot.grab().toImage();
+    const QImage picture = plot.renderImage();
+    const QRect bar = plot.objectRect(plot.ToolBarAt(0));
+    ASSERT_TRUE(bar.isValid());
+    // The picture is laid out without the toolbar row: the title takes the top.
+    EXPECT_NE(onScreen, picture);
+    QImage withBar(picture.size(), QImage::Format_RGB32);
+    {
+        QPainter p(&withBar);
+        plot.renderTo(p, picture.size(), true);
+    }
+    EXPECT_NE(withBar, picture);
+    EXPECT_TRUE(plot.toolBarWidget()->isVisible());
+
+    plot.CopyToClipBoard();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasImage());
+    EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
+    EXPECT_TRUE(mime->data("image/svg+xml").contains("Strip Chart"));
+    EXPECT_TRUE(plot.toolBarWidget()->isVisible());
+}
+
+TEST(PictureFormat, ByTheLastThreeCharactersIgnoringCase)
+{
+    EXPECT_EQ(pictureFormatFor("a.bmp"), PictureFormat::Bmp);
+    EXPECT_EQ(pictureFormatFor("CHART.BMP"), PictureFormat::Bmp);
+    EXPECT_EQ(pictureFormatFor("x.Emf"), PictureFormat::Emf);
+    EXPECT_EQ(pictureFormatFor("x.jpg"), PictureFormat::Jpeg);
+    EXPECT_EQ(pictureFormatFor("x.jpeg"), PictureFormat::None);
+    EXPECT_EQ(pictureFormatFor("Untitled"), PictureFormat::None);
+    EXPECT_EQ(pictureFormatFor("xpng"), PictureFormat::Png);  // the ending alone decides, as before
+}
+
+}  // namespace
