@@ -1,3 +1,4 @@
+#include "device/d2xx/d2xx.h"
 #include "ui/command_line.h"
 #include "ui/unit1.h"
 #include "ui/unit2.h"
@@ -27,6 +28,12 @@ int main(int argc, char** argv)
         std::printf("velmar %s\n", VELMAR_VERSION);
         return 0;
     }
+
+    d2xx::BackendOptions backend;
+    backend.kind = line.simulate ? d2xx::BackendOptions::Simulated : d2xx::BackendOptions::Serial;
+    backend.simulateSpeed = line.simulateSpeed;
+    backend.ports = line.ports;
+    d2xx::configure(backend);
 
     VelmarApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmar"));

@@ -1,9 +1,16 @@
 #include "ui/unit1.h"
 
 #include "ui/platform/platform_services.h"
-#include "ui/standin_widget.h"
 #include "ui/unit2.h"
 #include "ui/validate_number.h"
+#include "controller/controller.h"
+#include "widgets/tiangulargauge.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiledround.h"
+#include "widgets/tilineargauge.h"
+#include "widgets/tiplot.h"
+#include "widgets/tisevensegmentanalog.h"
+#include "widgets/tiswitchslider.h"
 #include "widgets/tithreadtimers.h"
 
 #include <QApplication>
@@ -61,11 +68,6 @@ QGroupBox* groupBox(QWidget* parent, const char* name, const QString& caption)
     return g;
 }
 
-QWidget* standIn(QWidget* parent, const char* name, const char* className, QRect rect)
-{
-    return named(new StandInWidget(QString::fromLatin1(className), parent), name, rect);
-}
-
 }  // namespace
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent)
@@ -81,6 +83,12 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     iThreadTimers1->setInterval(1, 2000);
     iThreadTimers1->setInterval(8, 10000);
     iThreadTimers1->setInterval(9, 30);
+
+    // The controller's handlers are bound before the widgets take their stored configuration,
+    // so they see the events that loading raises (the gauge's pointers), as they always have.
+    controller = std::make_unique<Controller>(state, *this);
+    controller->connectControls();
+    applyStoredConfiguration();
 
     setGeometry(323, 229, MinimumOuterSize.width(), MinimumOuterSize.height());
     setMinimumSize(MinimumOuterSize);
@@ -108,14 +116,14 @@ void TForm1::createControls()
     const int leftBottom = AnchorLeft | AnchorBottom;
     const int rightTop = AnchorRight | AnchorTop;
 
-    iPlot1 = standIn(client, "iPlot1", "TiPlot", {8, 0, 657, 401});
+    iPlot1 = named(new TiPlot(client), "iPlot1", {8, 0, 657, 401});
     layout_.add(iPlot1, {8, 0, 657, 401}, leftTop);
 
     // Power
     GroupBox1 = groupBox(client, "GroupBox1", QStringLiteral("Power"));
     layout_.add(GroupBox1, {608, 432, 233, 177}, leftBottom);
-    iKnob1 = standIn(GroupBox1, "iKnob1", "TiKnob", {8, 16, 137, 105});
-    iSwitchSlider2 = standIn(GroupBox1, "iSwitchSlider2", "TiSwitchSlider", {152, 24, 65, 89});
+    iKnob1 = named(new TiKnob(GroupBox1), "iKnob1", {8, 16, 137, 105});
+    iSwitchSlider2 = named(new TiSwitchSlider(GroupBox1), "iSwitchSlider2", {152, 24, 65, 89});
     Button6 = button(GroupBox1, "Button6", {24, 128, 169, 41}, QStringLiteral("Set Power and Zero Current"));
 
     Button5 = button(client, "Button5", {704, 512, 41, 17}, QStringLiteral("Button5"));
@@ -149,7 +157,7 @@ void TForm1::createControls()
                      QStringLiteral("Move to the lower polish position"));
     Button3 = button(GroupBox2, "Button3", {8, 400, 65, 41}, QStringLiteral("Electrolyte"),
                      QStringLiteral("Move to the Electrolyte Position"));
-    iLinearGauge1 = standIn(GroupBox2, "iLinearGauge1", "TiLinearGauge", {80, 24, 57, 545});
+    iLinearGauge1 = named(new TiLinearGauge(GroupBox2), "iLinearGauge1", {80, 24, 57, 545});
     Label5 = label(GroupBox2, "Label5", {83, 579, 38, 22}, QStringLiteral("0.00"));
     {
         QFont font(QStringLiteral("Arial"));
@@ -163,9 +171,9 @@ void TForm1::createControls()
     // Current
     GroupBox3 = groupBox(client, "GroupBox3", QStringLiteral("Current"));
     layout_.add(GroupBox3, {672, 0, 169, 161}, rightTop);
-    iAngularGauge1 = standIn(GroupBox3, "iAngularGauge1", "TiAngularGauge", {8, 16, 161, 97});
+    iAngularGauge1 = named(new TiAngularGauge(GroupBox3), "iAngularGauge1", {8, 16, 161, 97});
     iSevenSegmentAnalog1 =
-        standIn(GroupBox3, "iSevenSegmentAnalog1", "TiSevenSegmentAnalog", {16, 120, 140, 36});
+        named(new TiSevenSegmentAnalog(GroupBox3), "iSevenSegmentAnalog1", {16, 120, 140, 36});
 
     // Run Finish Setup
     GroupBox4 = groupBox(client, "GroupBox4", QStringLiteral("Run Finish Setup"));
@@ -181,7 +189,7 @@ void TForm1::createControls()
     // Speed
     GroupBox5 = groupBox(client, "GroupBox5", QStringLiteral("Speed"));
     layout_.add(GroupBox5, {216, 432, 161, 177}, leftBottom);
-    iSwitchSlider1 = standIn(GroupBox5, "iSwitchSlider1", "TiSwitchSlider", {24, 16, 105, 145});
+    iSwitchSlider1 = named(new TiSwitchSlider(GroupBox5), "iSwitchSlider1", {24, 16, 105, 145});
 
     // Polish Run
     GroupBox6 = groupBox(client, "GroupBox6", QStringLiteral("Polish Run"));
@@ -208,7 +216,7 @@ void TForm1::createControls()
         font.setPixelSize(13);
         StaticText3->setFont(font);
     }
-    iLedRound1 = standIn(GroupBox7, "iLedRound1", "TiLedRound", {112, 40, 33, 33});
+    iLedRound1 = named(new TiLedRound(GroupBox7), "iLedRound1", {112, 40, 33, 33});
 
     // Volt vs Current Test
     GroupBox8 = groupBox(client, "GroupBox8", QStringLiteral("Volt vs Current Test"));
@@ -230,7 +238,27 @@ void TForm1::createControls()
 
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit6, Edit7})
         connectNumberCheck(e);
-    connect(Edit5, &QLineEdit::textChanged, this, &TForm1::Edit5Change);
+    connect(iSevenSegmentAnalog1, &TiSevenSegmentAnalog::OnDblClick, this, &TForm1::iSevenSegmentAnalog1DblClick);
+}
+
+void TForm1::applyStoredConfiguration()
+{
+    configurePlot1(*iPlot1);
+    configureKnob1(*iKnob1);
+    configureSwitchSlider2(*iSwitchSlider2);
+    configureLinearGauge1(*iLinearGauge1);
+    configureAngularGauge1(*iAngularGauge1);
+    configureSevenSegmentAnalog1(*iSevenSegmentAnalog1);
+    configureSwitchSlider1(*iSwitchSlider1);
+    configureLedRound1(*iLedRound1);
+}
+
+void TForm1::setAboutWindow(TForm2* form2)
+{
+    Form2Window = form2;
+    Form2 = form2;
+    Form2Button1 = form2 ? form2->Button1 : nullptr;
+    Form2Button2 = form2 ? form2->Button2 : nullptr;
 }
 
 void TForm1::connectNumberCheck(QLineEdit* edit)
@@ -285,6 +313,10 @@ void TForm1::updateMinimumSize()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // Refused until the controller has saved and said goodbye: a failed save propagates to the
+    // application's error dialog and leaves the window open, "X" unsent.
+    event->ignore();
+    controller->FormClose();
     event->accept();
 }
 
@@ -296,15 +328,13 @@ void TForm1::Exit1Click()
 
 void TForm1::About1Click()
 {
-    if (!Form2)
+    if (!Form2Window)
         return;
-    Form2->show();
-    Form2->raise();
-    Form2->activateWindow();
+    Form2Window->show();
+    Form2Window->raise();
+    Form2Window->activateWindow();
 }
 
 void TForm1::iSevenSegmentAnalog1DblClick() { Label6->setVisible(Label6->isHidden()); }
-
-void TForm1::Edit5Change() {}
 
 }  // namespace velmar

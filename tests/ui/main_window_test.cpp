@@ -1,6 +1,12 @@
 #include "tests/support/recording_platform.h"
 #include "ui/unit1.h"
 #include "ui/unit2.h"
+#include "widgets/tiangulargauge.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiledround.h"
+#include "widgets/tilineargauge.h"
+#include "widgets/tiplot.h"
+#include "widgets/tisevensegmentanalog.h"
 #include "widgets/tithreadtimers.h"
 
 #include <QCheckBox>

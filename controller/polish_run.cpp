@@ -1,0 +1,10 @@
+#include "controller/polish_run.h"
+
+#include "controller/controller.h"
+
+namespace velmar {
+
+void PolishRun::BitBtn1Click() {}
+void PolishRun::RunPolishLoop() {}
+
+}  // namespace velmar
