@@ -1,0 +1,65 @@
+#pragma once
+
+#include "controller/controller.h"
+#include "device/d2xx/d2xx.h"
+#include "sim/kestrom_sim.h"
+#include "tests/support/recording_platform.h"
+#include "ui/unit1.h"
+#include "ui/unit2.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmar::test {
+
+// The whole main window on a fresh simulated instrument, with dialogs recorded and a settings
+// folder of the test's own. The start-up timer is stopped, so a test runs the start-up
+// sequence (or not) when it wants: `startUp()`.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        d2xx::closeAll();
+        instrument->setSpeedFactor(speedFactor());
+        d2xx::installSimulator(instrument);
+        platform.dataFolder = dataDir.path();
+        form = std::make_unique<TForm1>(arguments());
+        form->iThreadTimers1->setEnabled(1, false);
+        about = std::make_unique<TForm2>(form.get());
+        form->setAboutWindow(about.get());
+    }
+    void TearDown() override
+    {
+        about.reset();
+        form.reset();
+        d2xx::closeAll();
+    }
+
+    // Motion this many times faster than the real instrument.
+    virtual double speedFactor() const { return 20.0; }
+    virtual QStringList arguments() const { return {}; }
+
+    Controller& controller() { return *form->controller; }
+    ControllerState& state() { return form->state; }
+    QStringList commands() const { return instrument->commandTexts(); }
+    QString settingsFile() const { return QDir(dataDir.path()).filePath(QStringLiteral("Velmar.ini")); }
+    void writeSettings(const QByteArray& contents);
+
+    // Runs the start-up sequence as its timer would.
+    void startUp() { controller().startUp.iThreadTimers1Timer1(form->iThreadTimers1); }
+    // Processes events for `ms` (poll cycles, replies, timers run meanwhile).
+    static void pump(int ms);
+
+    RecordingPlatform platform;
+    QTemporaryDir dataDir;
+    std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>();
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm2> about;
+};
+
+}  // namespace velmar::test
