@@ -141,6 +141,8 @@ int PlotPointStore::add(double x, double y)
     // line and touches neither the extremes nor the pyramid.
     if (!finitePoint(x, y)) {
         gapPending_ = true;
+        if (((p + 1) & (BlockSize - 1)) == 0)
+            pyramidBlockDone(p);
         return count() - 1;
     }
     if (x > xMax_)
@@ -157,51 +159,47 @@ int PlotPointStore::add(double x, double y)
         runs_.back().end = p + 1;
     gapPending_ = false;
     lastX_ = x;
-    pyramidAdd(p, y);
+    if (((p + 1) & (BlockSize - 1)) == 0)
+        pyramidBlockDone(p);
     return count() - 1;
 }
 
-void PlotPointStore::pyramidAdd(std::int64_t p, double y)
+// Only whole blocks are ever read (a block a query covers entirely lies before the end of
+// the list), so a block's entry is made once, when its last point arrives, and a level's
+// block when its 32nd block below is made: a few comparisons a point on average.
+void PlotPointStore::pyramidBlockDone(std::int64_t p)
 {
+    const std::int64_t first = p + 1 - BlockSize;
+    double lo = Inf, hi = -Inf;
+    for (std::int64_t i = first; i <= p; ++i) {
+        if (!finitePoint(xs_[i], ys_[i]))
+            continue;
+        lo = std::min(lo, ys_[i]);
+        hi = std::max(hi, ys_[i]);
+    }
     for (std::size_t level = 0;; ++level) {
-        if (level == pyramid_.size()) {
-            // A new top level starts from the blocks of the level below.
+        if (level == pyramid_.size())
             pyramid_.emplace_back();
-            if (level > 0) {
-                const auto& below = pyramid_[level - 1];
-                auto& top = pyramid_[level];
-                for (std::size_t k = 0; k < below.size() / 2; ++k) {
-                    const std::size_t index = (k >> BlockShift) * 2;
-                    if (top.size() <= index) {
-                        top.push_back(Inf);
-                        top.push_back(-Inf);
-                    }
-                    top[index] = std::min(top[index], below[2 * k]);
-                    top[index + 1] = std::max(top[index + 1], below[2 * k + 1]);
-                }
-            }
-        }
         auto& entries = pyramid_[level];
-        const auto index = static_cast<std::size_t>(p >> (BlockShift * (level + 1))) * 2;
-        while (entries.size() <= index) {
-            entries.push_back(Inf);
-            entries.push_back(-Inf);
+        entries.push_back(lo);
+        entries.push_back(hi);
+        const std::size_t blocks = entries.size() / 2;
+        if (blocks % BlockSize != 0)
+            break;
+        lo = Inf;
+        hi = -Inf;
+        for (std::size_t k = blocks - BlockSize; k < blocks; ++k) {
+            lo = std::min(lo, entries[2 * k]);
+            hi = std::max(hi, entries[2 * k + 1]);
         }
-        if (y < entries[index])
-            entries[index] = y;
-        if (y > entries[index + 1])
-            entries[index + 1] = y;
-        if (entries.size() <= 2)
-            break;  // a single block: no level above is needed yet
     }
 }
 
 void PlotPointStore::pyramidRebuild()
 {
     pyramid_.clear();
-    for (std::int64_t i = 0; i < end_; ++i)
-        if (finitePoint(xs_[i], ys_[i]))
-            pyramidAdd(i, ys_[i]);
+    for (std::int64_t p = BlockSize - 1; p < end_; p += BlockSize)
+        pyramidBlockDone(p);
 }
 
 void PlotPointStore::rangeMinMax(std::int64_t a, std::int64_t b, double& lo, double& hi) const
@@ -225,7 +223,8 @@ void PlotPointStore::rangeMinMax(std::int64_t a, std::int64_t b, double& lo, dou
     while (a < b) {
         const std::int64_t aUp = std::min(b, (a + BlockSize - 1) & ~(BlockSize - 1));
         const std::int64_t bDown = std::max(aUp, b & ~(BlockSize - 1));
-        const bool canClimb = level < pyramid_.size() && aUp < bDown;
+        const bool canClimb = level < pyramid_.size() && aUp < bDown &&
+                              static_cast<std::size_t>(bDown >> BlockShift) * 2 <= pyramid_[level].size();
         if (!canClimb) {
             scan(values, a, b, stride, offLo, offHi);
             return;
@@ -387,23 +386,50 @@ void PlotPointStore::trace(const Mapping& m, bool reduce, Trace& out) const
         std::int64_t i = s;
         while (i < e) {
             const std::int64_t c = column(xs_[i]);
-            // Gallop to the first point of a later column, then bisect.
+            // The first point of a later column. Points usually come at an even pace, so an
+            // interpolated guess and its neighbour settle it in two reads; otherwise the
+            // search falls back to halving (every other step), never worse than a bisection.
+            // Reads far apart in a long list are cache misses, which is what this saves.
             std::int64_t lo = i;  // known in column c
-            std::int64_t hi = i + 1;
-            std::int64_t stride = 1;
-            while (hi < e && column(xs_[hi]) <= c) {
-                lo = hi;
-                stride *= 2;
-                hi = std::min(e, i + stride);
-            }
+            std::int64_t hi = e;  // known past it (or the end)
+            const double edge = m.xMin + static_cast<double>(c + 1) / scaleX;
+            bool interpolate = true;
+            if (c == farRight)
+                lo = hi - 1;  // everything after lies beyond the view as well
             while (hi - lo > 1) {
-                const std::int64_t mid = lo + (hi - lo) / 2;
-                if (column(xs_[mid]) <= c)
-                    lo = mid;
-                else
-                    hi = mid;
+                std::int64_t probe;
+                const double x0 = xs_[lo];
+                const double x1 = xs_[hi - 1];
+                if (interpolate && x1 > x0) {
+                    const double t = (edge - x0) / (x1 - x0);
+                    probe = lo + 1 + static_cast<std::int64_t>(std::clamp(t, 0.0, 1.0) * static_cast<double>(hi - 2 - lo));
+                    probe = std::clamp(probe, lo + 1, hi - 1);
+                    if (column(xs_[probe]) <= c) {
+                        lo = probe;
+                        if (probe + 1 < hi && column(xs_[probe + 1]) > c)
+                            hi = probe + 1;
+                    } else {
+                        hi = probe;
+                        if (probe - 1 > lo && column(xs_[probe - 1]) <= c)
+                            lo = probe - 1;
+                    }
+                } else {
+                    probe = lo + (hi - lo) / 2;
+                    if (column(xs_[probe]) <= c)
+                        lo = probe;
+                    else
+                        hi = probe;
+                }
+                interpolate = !interpolate;
             }
             const std::int64_t j = hi;  // one past the column
+            // The next column most likely ends as far on as this one did: start loading
+            // that part of the list while this column is being reduced.
+            if (const std::int64_t ahead = j + (j - i); ahead < e) {
+                __builtin_prefetch(xs_ + ahead);
+                __builtin_prefetch(xs_ + ahead - 1);
+                __builtin_prefetch(ys_ + ahead - 1);
+            }
             const std::int64_t n = j - i;
             if (n <= 4) {
                 for (std::int64_t k = i; k < j; ++k)

@@ -97,7 +97,7 @@ private:
     void grow();
     void compact();
     void dropFront();
-    void pyramidAdd(std::int64_t physical, double y);
+    void pyramidBlockDone(std::int64_t lastOfBlock);
     void pyramidRebuild();
     void rangeMinMax(std::int64_t a, std::int64_t b, double& lo, double& hi) const;
     std::int64_t physical(int index) const;
@@ -114,7 +114,7 @@ private:
     bool gapPending_ = false;
     std::vector<Run> runs_;
     std::size_t firstRun_ = 0;  // runs before it lie wholly before begin_
-    // level L holds min and max of blocks of 32^(L+1) points, interleaved.
+    // level L holds min and max of the whole blocks of 32^(L+1) points, interleaved.
     std::vector<std::vector<double>> pyramid_;
     std::map<std::int64_t, std::uint8_t> flags_;
 };

@@ -176,8 +176,10 @@ void TiPlot::setDataViewZVert(int z)
 
 void TiPlot::invalidateStatic()
 {
+    // Called for every tracked point that moves an axis: flags only, the work waits for
+    // the next paint.
     staticValid_ = false;
-    layout_.reset();
+    layoutValid_ = false;
     invalidateData();
 }
 
@@ -192,8 +194,12 @@ void TiPlot::invalidateData()
 
 const PlotLayout& TiPlot::layout() const
 {
-    if (!layout_ || layout_->size != size())
-        layout_ = std::make_unique<PlotLayout>(layoutPlot(*this, size(), true));
+    if (!layout_)
+        layout_ = std::make_unique<PlotLayout>();
+    if (!layoutValid_ || layout_->size != size()) {
+        *layout_ = layoutPlot(*this, size(), true);
+        layoutValid_ = true;
+    }
     return *layout_;
 }
 

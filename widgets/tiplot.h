@@ -174,6 +174,7 @@ private:
     bool zoomBoxMode_ = false;
 
     mutable std::unique_ptr<PlotLayout> layout_;
+    mutable bool layoutValid_ = false;
     mutable QPixmap staticLayer_;
     mutable bool staticValid_ = false;
     bool updatePending_ = false;
