@@ -1,9 +1,81 @@
 #include "controller/half_cycle.h"
 
 #include "controller/controller.h"
+#include "controller/number_format.h"
+#include "ui/platform/delay.h"
+#include "ui/platform/platform_services.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QLabel>
+#include <QPushButton>
 
 namespace velmar {
 
-void HalfCycle::EvaluateHalfCycle() {}
+void HalfCycle::announceFinish(const QString& message)
+{
+    platform().beep();
+    Delay(250);
+    platform().beep();
+    ShowInfo(message);
+}
+
+bool HalfCycle::EvaluateHalfCycle()
+{
+    ControllerState& s = c_.state;
+    TiPlot* plot = c_.ui.iPlot1;
+    bool result = true;
+    const QString mode = c_.ui.iSwitchSlider2->position() == 1 ? QStringLiteral(" DC ") : QStringLiteral(" AC ");
+
+    plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
+                                 + QStringLiteral("Volts") + mode + QStringLiteral("Cycle=")
+                                 + FormatGeneral(s.CycleNumber));
+
+    s.CycleNumber += 0.5;
+    s.CyclesDone += 0.5;
+
+    // Each criterion is tested on its own: one call may finish for several reasons at once.
+    if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
+        announceFinish(QStringLiteral("Run Stopped: Number Cycles"));
+        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        result = false;
+        s.CyclesDone = 0.0;
+    }
+
+    // No flagged reading since start-up: average the latest current rather than the marker.
+    if (s.CurrentSamples[1] == -1.0) {
+        for (int slot = 1; slot <= 5; ++slot)
+            s.CurrentSamples[slot] = s.CurrentSamples[0];
+    }
+    const double average = (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
+    lastAverage_ = average;
+
+    if (!(average >= s.MinCurrentLimit)) {
+        announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2));
+        // The current has faded: switch the relay off now rather than after the loop's next check.
+        c_.commands.SendCommand(QStringLiteral("RY 0"));
+        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        result = false;
+    }
+
+    s.TotalCharge += average;
+    if (s.TotalCharge >= s.TotalLimit) {
+        announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0));
+        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        result = false;
+    }
+
+    c_.ui.Label10->setText(FormatGeneral(average));
+    // Read the counters afresh: a Clear Chart inside one of the waits above may have reset them.
+    plot->ChannelAt(0)->AddPoint(s.CycleNumber, average);
+    plot->ChannelAt(1)->AddPoint(s.CycleNumber, s.TotalCharge);
+
+    plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
+                                 + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")
+                                 + FormatNumber(s.TotalCharge, 4, 0) + QStringLiteral("       Cycle=")
+                                 + FormatGeneral(s.CycleNumber));
+    return result;
+}
 
 }  // namespace velmar

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 class QObject;
@@ -8,13 +10,26 @@ namespace velmar {
 
 class Controller;
 
+// Before every half-cycle move of a polish run: advance the counters, average the latest
+// readings, chart them with the running total and test the three finish criteria.
 class HalfCycle {
 public:
     explicit HalfCycle(Controller& c) : c_(c) {}
-    void EvaluateHalfCycle();
+
+    // True when no finish criterion was met (the pending move goes ahead); False when at least
+    // one was: its message has been shown and BitBtn1 reads "Run" again, so the run loop ends
+    // at its next caption check.
+    bool EvaluateHalfCycle();
+
+    // The average of the latest call (also in Label10), for tests and diagnostics.
+    double lastAverage() const { return lastAverage_; }
 
 private:
+    // Two beeps 250 ms apart, then the message.
+    void announceFinish(const QString& message);
+
     Controller& c_;
+    double lastAverage_ = 0.0;
 };
 
 }  // namespace velmar

@@ -1,13 +1,101 @@
 #include "controller/power_control.h"
 
 #include "controller/controller.h"
+#include "controller/number_format.h"
+#include "ui/platform/delay.h"
+#include "widgets/tiangulargauge.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QLabel>
+#include <QPushButton>
 
 namespace velmar {
 
-void PowerControl::ApplyPower() {}
-void PowerControl::ApplyPowerAndZero() {}
-void PowerControl::Button6Click() {}
-void PowerControl::Button11Click() {}
-void PowerControl::Button9Click() {}
+namespace {
+const QString kPowerOn = QStringLiteral("Power On");
+const QString kPowerOff = QStringLiteral("Power Off");
+const QString kRelayOn = QStringLiteral("Relay On");
+const QString kRelayOff = QStringLiteral("Relay Off");
+}  // namespace
+
+std::int32_t PowerControl::setPointCount(double volts)
+{
+    return RoundToInt(volts * 16.0);
+}
+
+QString PowerControl::modeText() const
+{
+    return c_.ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC");
+}
+
+void PowerControl::ApplyPower()
+{
+    c_.commands.SendCommand(QStringLiteral("RY 0"));
+    const std::int32_t count = setPointCount(c_.ui.iKnob1->position());
+    c_.ui.Label4->setText(QString::number(count));
+    c_.commands.SendCommand(QStringLiteral("SP 1024 ") + QString::number(count));
+    c_.commands.SendCommand(modeText());
+}
+
+void PowerControl::ApplyPowerAndZero()
+{
+    ApplyPower();
+    c_.commands.SendCommand(QStringLiteral("PO 1"));
+    // The poll cycles running inside this wait read the frames sent with the output on and the
+    // relay off: that count is what zero current reads as.
+    Delay(500);
+    c_.state.ZeroOffset = c_.state.RawCurrent;
+    c_.ui.Label2->setText(QString::number(c_.state.ZeroOffset));
+    c_.commands.SendCommand(QStringLiteral("PO 0"));
+}
+
+void PowerControl::Button6Click()
+{
+    ApplyPowerAndZero();
+}
+
+void PowerControl::Button9Click()
+{
+    if (c_.state.CommandBusy)
+        return;
+    QPushButton* button = c_.ui.Button9;
+    if (button->text() == kRelayOn) {
+        button->setText(kRelayOff);
+        c_.commands.SendCommand(QStringLiteral("RY 1"));
+    } else {
+        button->setText(kRelayOn);
+        c_.commands.SendCommand(QStringLiteral("RY 0"));
+    }
+}
+
+void PowerControl::Button11Click()
+{
+    if (c_.state.CommandBusy)
+        return;
+    QPushButton* button = c_.ui.Button11;
+    if (button->text() == kPowerOn) {
+        // Set-point and mode stay as programmed for as long as the output is on.
+        c_.ui.iKnob1->setEnabled(false);
+        c_.ui.iSwitchSlider2->setEnabled(false);
+        ApplyPowerAndZero();
+        c_.ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral("Power = ")
+                                             + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
+                                             + QStringLiteral("Volts") + modeText());
+        button->setText(kPowerOff);
+        c_.commands.SendCommand(QStringLiteral("PO 1"));
+        // The pulse switched the relay off; put it back if the operator had it on.
+        if (c_.ui.Button9->text() == kRelayOff)
+            c_.commands.SendCommand(QStringLiteral("RY 1"));
+    } else {
+        button->setText(kPowerOn);
+        c_.commands.SendCommand(QStringLiteral("PO 0"));
+        // Drop the meter now rather than at the next poll cycle.
+        c_.ui.iAngularGauge1->setPosition(0.0);
+        c_.ui.iKnob1->setEnabled(true);
+        c_.ui.iSwitchSlider2->setEnabled(true);
+    }
+}
 
 }  // namespace velmar
