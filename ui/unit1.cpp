@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 namespace velmar {
 namespace {
@@ -239,6 +240,15 @@ void TForm1::createControls()
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit6, Edit7})
         connectNumberCheck(e);
     connect(iSevenSegmentAnalog1, &TiSevenSegmentAnalog::OnDblClick, this, &TForm1::iSevenSegmentAnalog1DblClick);
+
+    // Labels size themselves to their captions (all but Label6), growing to the right; our
+    // fonts are a little wider than the ones the window was drawn with.
+    for (QLabel* l : client->findChildren<QLabel*>()) {
+        if (l != Label6 && l->sizeHint().width() > l->width())
+            l->resize(l->sizeHint().width(), l->height());
+    }
+    // The position readout's caption changes with every move: room up to the box's edge.
+    Label5->resize(GroupBox2->width() - Label5->x() - 4, Label5->height());
 }
 
 void TForm1::applyStoredConfiguration()
@@ -273,6 +283,10 @@ void TForm1::connectNumberCheck(QLineEdit* edit)
 
 void TForm1::FormCreate()
 {
+    // A desktop without a window manager ignores the maximise request; filling the work area
+    // gives the same window there.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     iThreadTimers1->setEnabled(1, true);
     state.DebugMode = !arguments_.isEmpty() && arguments_.first() == QStringLiteral("DEBUG");
