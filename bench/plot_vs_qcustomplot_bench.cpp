@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -16,7 +18,18 @@
 #include <vector>
 
 using namespace velmar;
-using Clock = std::chrono::steady_clock;
+// The machine is shared: time spent by this thread on a CPU, not wall time, so other
+// processes' load does not count against a frame.
+struct Clock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<Clock, duration>;
+    static time_point now()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return time_point(duration(std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
+    }
+};
 
 namespace {
 

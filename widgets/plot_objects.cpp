@@ -41,8 +41,7 @@ void TiPlotAxis::setMin(double min)
     const double old = min_;
     min_ = min;
     changed();
-    emit minChanged(min_, old);
-    emit minSpanChanged();
+    notify(min_, old, span_, span_);
 }
 
 void TiPlotAxis::setSpan(double span)
@@ -53,8 +52,7 @@ void TiPlotAxis::setSpan(double span)
     const double old = span_;
     span_ = span;
     changed();
-    emit spanChanged(span_, old);
-    emit minSpanChanged();
+    notify(min_, min_, span_, old);
 }
 
 void TiPlotAxis::SetMinSpan(double min, double span)
@@ -74,11 +72,24 @@ void TiPlotAxis::SetMinSpan(double min, double span)
     min_ = min;
     span_ = span;
     changed();
-    if (min_ != oldMin)
-        emit minChanged(min_, oldMin);
-    if (span_ != oldSpan)
-        emit spanChanged(span_, oldSpan);
+    notify(min_, oldMin, span_, oldSpan);
+}
+
+void TiPlotAxis::notify(double newMin, double oldMin, double newSpan, double oldSpan)
+{
+    if (!listened_)
+        return;
+    if (newMin != oldMin)
+        emit minChanged(newMin, oldMin);
+    if (newSpan != oldSpan)
+        emit spanChanged(newSpan, oldSpan);
     emit minSpanChanged();
+}
+
+void TiPlotAxis::connectNotify(const QMetaMethod& signal)
+{
+    Q_UNUSED(signal);
+    listened_ = true;
 }
 
 void TiPlotAxis::TrackValue(double v)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMetaMethod>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -172,9 +173,17 @@ signals:
     void spanChanged(double newSpan, double oldSpan);
     void minSpanChanged();
 
+protected:
+    void connectNotify(const QMetaMethod& signal) override;
+
 private:
     void roundToIncrements();
     void expandCollapse();
+    void notify(double newMin, double oldMin, double newSpan, double oldSpan);
+
+    // Tracking moves an axis on nearly every point; the change notifications are only
+    // raised once somebody listens, which keeps AddPoint cheap.
+    bool listened_ = false;
 
     bool isX_;
     double min_ = 0;
