@@ -1,9 +1,75 @@
 #include "controller/start_up_sequence.h"
 
 #include "controller/controller.h"
+#include "controller/settings_file.h"
+#include "ui/platform/delay.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QPushButton>
+#include <QWidget>
 
 namespace velmar {
 
-void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender) {}
+namespace {
+
+void setVisibleIf(QWidget* widget, bool visible)
+{
+    if (widget)
+        widget->setVisible(visible);
+}
+
+}  // namespace
+
+void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
+{
+    ControllerState& s = c_.state;
+    Motion& motion = c_.motion;
+    TiThreadTimers& timers = *c_.ui.iThreadTimers1;
+
+    timers.setEnabled(1, false);  // once per process
+
+    // The About window without its buttons is the splash while the electrode is homed.
+    setVisibleIf(c_.ui.Form2Button1, false);
+    setVisibleIf(c_.ui.Form2Button2, false);
+    setVisibleIf(c_.ui.Form2, true);
+
+    s.CommandBusy = false;
+    Delay(500);
+
+    // A little down first, so "TP" always finds the top from below.
+    c_.commands.SendCommand(QStringLiteral("GT -100"));
+    c_.commands.SendCommand(QStringLiteral("TP"));
+    s.CurrentSteps = 0;
+    motion.ShowPosition(0);
+
+    LoadSettings(s);
+    s.MoveBusy = false;
+    motion.MoveTo(s.HomeSteps);
+
+    motion.PlaceTeachPointer(Motion::HomePointer, motion.ShowPosition(s.HomeSteps));
+    motion.PlaceTeachPointer(Motion::PolishPointer, motion.ShowPosition(s.PolishSteps));
+    motion.PlaceTeachPointer(Motion::ElectrolytePointer, motion.ShowPosition(s.ElectrolyteSteps));
+    motion.ShowPosition(s.CurrentSteps);
+
+    // Loading the window and placing the pointers looked like drags to the pointer handler;
+    // nothing is due at the next mouse release.
+    s.HomeMovePending = false;
+    s.PolishMovePending = false;
+    s.ElectrolyteMovePending = false;
+
+    s.SampleSlot = 1;
+    s.ZeroOffset = 0;
+    s.ChartOn = false;
+    s.TotalCharge = 0.0;
+    s.CurrentSamples[1] = -1.0;  // no flagged reading since start-up
+
+    setVisibleIf(c_.ui.Form2Button1, true);
+    setVisibleIf(c_.ui.Form2Button2, true);
+    setVisibleIf(c_.ui.Form2, false);
+
+    // A device that failed at the driver level would only fill the screen with errors.
+    if (!s.CommandFailed)
+        timers.setEnabled(9, true);
+}
 
 }  // namespace velmar
