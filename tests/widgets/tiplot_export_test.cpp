@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -133,6 +134,16 @@ TEST_F(Export, PicturesLeaveOutTheToolbarAndTheClipboardGetsVectorsToo)
     EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
     EXPECT_TRUE(mime->data("image/svg+xml").contains("Strip Chart"));
     EXPECT_TRUE(plot.toolBarWidget()->isVisible());
+}
+
+TEST_F(Export, PrintsToAPdfPrinter)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("chart.pdf"));
+    plot.printTo(printer);
+    EXPECT_TRUE(read("chart.pdf").startsWith("%PDF"));
+    EXPECT_EQ(printer.docName(), "Untitled");
 }
 
 TEST(PictureFormat, ByTheLastThreeCharactersIgnoringCase)

@@ -1,3 +1,4 @@
+#include "widgets/plot_toolbar.h"
 #include "widgets/tiplot.h"
 
 #include <QSignalSpy>
@@ -247,6 +248,48 @@ TEST_F(Plot1, DoubleClickInTheDataViewOnlyRaisesTheEvent)
     QTest::mouseDClick(&plot, Qt::LeftButton, {}, plot.objectRect(plot.LabelAt(1)).center());
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), 0);
+}
+
+TEST_F(Plot1, ToolbarShowsTheConfiguredButtonsAndDrivesTheAxes)
+{
+    plot.show();
+    TiPlotToolBarWidget* bar = plot.toolBarWidget();
+    ASSERT_NE(bar, nullptr);
+    using B = TiPlotToolBar;
+    for (B::Button hidden : {B::Resume, B::Pause, B::Select, B::Edit})
+        EXPECT_FALSE(bar->action(hidden)->isVisible()) << hidden;
+    for (B::Button shown : {B::Scroll, B::Zoom, B::ZoomOut, B::ZoomIn, B::ZoomBox, B::Cursor, B::Copy, B::Save, B::Print, B::Preview})
+        EXPECT_TRUE(bar->action(shown)->isVisible()) << shown;
+    EXPECT_EQ(bar->action(B::ZoomOut)->toolTip(), "Zoom Out All Axes");
+    EXPECT_TRUE(bar->action(B::Scroll)->isChecked());
+
+    // Scroll mode: dragging the X axis to the right moves the window left and pauses it.
+    const QRect axis = plot.objectRect(x());
+    const double perPixel = x()->span() / axis.width();
+    QTest::mousePress(&plot, Qt::LeftButton, {}, axis.center());
+    QTest::mouseMove(&plot, axis.center() + QPoint(40, 0));
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, axis.center() + QPoint(40, 0));
+    EXPECT_NEAR(x()->min(), -40 * perPixel, 1e-9);
+    EXPECT_EQ(x()->span(), 50.0);
+    EXPECT_FALSE(x()->trackingEnabled());
+    EXPECT_TRUE(y1()->trackingEnabled());
+
+    // Zoom mode: dragging up on a Y axis narrows it about its centre.
+    bar->action(B::Zoom)->trigger();
+    EXPECT_FALSE(bar->action(B::Scroll)->isChecked());
+    const QRect left = plot.objectRect(y1());
+    QTest::mousePress(&plot, Qt::LeftButton, {}, left.center());
+    QTest::mouseMove(&plot, left.center() - QPoint(0, 100));
+    QTest::mouseRelease(&plot, Qt::LeftButton, {}, left.center() - QPoint(0, 100));
+    EXPECT_DOUBLE_EQ(y1()->span(), 50.0);
+    EXPECT_DOUBLE_EQ(y1()->min() + y1()->span() / 2, 50.0);
+
+    // Zoom Box and Cursor are toggles; the cursor pauses every axis.
+    bar->action(B::ZoomBox)->trigger();
+    EXPECT_TRUE(plot.zoomBoxMode());
+    bar->action(B::Cursor)->trigger();
+    EXPECT_TRUE(plot.cursorsShown());
+    EXPECT_FALSE(y2()->trackingEnabled());
 }
 
 TEST_F(Plot1, ZoomBoxFromUpperLeftToLowerRightOnly)
