@@ -1,9 +1,68 @@
 #include "controller/poll_cycle.h"
 
 #include "controller/controller.h"
+#include "controller/number_format.h"
+#include "controller/settings_file.h"
+#include "ui/platform/delay.h"
+#include "ui/platform/platform_services.h"
+#include "widgets/tiangulargauge.h"
+#include "widgets/tiplot.h"
+#include "widgets/tisevensegmentanalog.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QLabel>
+
+#include <cstdlib>
+#include <exception>
 
 namespace velmar {
 
-void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender) {}
+void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
+{
+    if (platform().terminating())
+        return;
+
+    TiThreadTimers& timers = *c_.ui.iThreadTimers1;
+    // No further poll event may arrive while this one runs, even where a dialog below
+    // processes events.
+    timers.setEnabled(PollTimer, false);
+
+    bool ending = false;
+    if (c_.state.LinkFailed) {
+        endOnLinkFailure();
+        ending = true;
+    } else {
+        c_.stream.ReadCurrentFrame();
+    }
+
+    const double current = c_.state.CurrentSamples[0];
+    c_.ui.iAngularGauge1->setPosition(current);
+    c_.ui.Label11->setText(FormatGeneral(current));
+    c_.ui.iSevenSegmentAnalog1->setValue(current);
+
+    if (c_.state.ChartOn) {
+        // Elapsed seconds, non-negative even when the clock has been set back since.
+        const qint64 ms = c_.state.ChartStartTime.msecsTo(platform().now());
+        const double x = static_cast<double>(std::llabs(ms)) / 1000.0;
+        c_.ui.iPlot1->ChannelAt(0)->AddPoint(x, current);
+    }
+
+    if (ending || platform().terminating())
+        return;
+    timers.setEnabled(PollTimer, true);
+}
+
+void PollCycle::endOnLinkFailure()
+{
+    // The program ends here without passing through the window's close, so the positions
+    // taught since start-up would be lost: save them first. "X" cannot go out on a dead link.
+    try {
+        SaveSettings(c_.state);
+    } catch (const std::exception& error) {
+        platform().showApplicationError(QString::fromUtf8(error.what()));
+    }
+    ShowInfo(QStringLiteral("USB Communications error. Check the connection and restart"));
+    platform().terminate();
+}
 
 }  // namespace velmar

@@ -8,12 +8,20 @@ namespace velmar {
 
 class Controller;
 
+// The 30 ms heartbeat on timer 9: takes at most one current frame, shows the current on the
+// meter, the readout and (in manual chart mode) the chart, and ends the program when the USB
+// link has failed. It re-arms its own timer on the way out, so a slow cycle delays the next
+// one instead of piling events up.
 class PollCycle {
 public:
+    static constexpr int PollTimer = 9;
+
     explicit PollCycle(Controller& c) : c_(c) {}
     void iThreadTimers1Timer9(QObject* sender);
 
 private:
+    void endOnLinkFailure();
+
     Controller& c_;
 };
 
