@@ -23,6 +23,7 @@ KestromSim::KestromSim(Clock clock, unsigned seed)
 {
     streamStart_ = clock_();
     busyUntil_ = streamStart_;
+    lastFrameAt_ = streamStart_;
 }
 
 KestromSim::~KestromSim() = default;
@@ -287,10 +288,42 @@ int KestromSim::positionAt(std::int64_t t) const
     return position;
 }
 
+int KestromSim::deepestBetween(std::int64_t t0, std::int64_t t1) const
+{
+    // Positions are straight lines between the moves' ends, so the deepest point of the span is
+    // at one of its ends or at a move's start or end inside it.
+    int deepest = std::max(positionAt(t0), positionAt(t1));
+    for (const Move& move : moves_) {
+        if (move.start > t1)
+            break;
+        if (move.start > t0)
+            deepest = std::max(deepest, move.from);
+        if (move.end > t0 && move.end <= t1)
+            deepest = std::max(deepest, move.to);
+    }
+    return deepest;
+}
+
+double KestromSim::travelAt(std::int64_t t) const
+{
+    double travel = restTravel_;
+    for (const Move& move : moves_) {
+        const double length = std::abs(move.to - move.from);
+        if (t >= move.end)
+            travel += length;
+        else if (t > move.start)
+            travel += length * double(t - move.start) / double(move.end - move.start);
+        else
+            break;
+    }
+    return travel;
+}
+
 void KestromSim::foldFinishedMoves(std::int64_t t)
 {
     while (!moves_.empty() && moves_.front().end <= t) {
         restPosition_ = moves_.front().to;
+        restTravel_ += std::abs(moves_.front().to - moves_.front().from);
         moves_.erase(moves_.begin());
     }
 }
@@ -308,6 +341,8 @@ QByteArray KestromSim::frameBytes(std::int64_t at)
     SupplyState sample = state_;
     sample.positionSteps = positionAt(at);
     sample.atMs = at;
+    sample.deepestSteps = deepestBetween(lastFrameAt_, at);
+    sample.travelSteps = travelAt(at);
     const int value = std::clamp(model_->frameValue(sample, rng_), 0, 99999);
     return QByteArray::number(value).rightJustified(5, '0') + '\r';
 }
@@ -324,10 +359,12 @@ void KestromSim::streamUntil(std::int64_t t)
         const std::int64_t skip = due - framesDue_ - room;
         counters_.framesDropped += skip;
         framesDue_ += skip;
+        lastFrameAt_ = streamStart_ + framesDue_ * FramePeriodMs;
     }
     for (; framesDue_ < due; ++framesDue_) {
         const std::int64_t at = streamStart_ + (framesDue_ + 1) * FramePeriodMs;
         QByteArray frame = frameBytes(at);
+        lastFrameAt_ = at;
         if (shiftPending_ > 0) {
             const int cut = std::min<int>(shiftPending_, frame.size());
             frame.remove(0, cut);
@@ -340,7 +377,8 @@ void KestromSim::streamUntil(std::int64_t t)
         rxB_.append(frame);
         ++counters_.framesSent;
     }
-    foldFinishedMoves(t);
+    // Moves that ended after the last frame are still needed for the next frame's dip check.
+    foldFinishedMoves(std::min(t, lastFrameAt_));
 }
 
 QByteArray KestromSim::wireBytes() const

@@ -160,6 +160,10 @@ private:
     void execute(const QByteArray& command, std::int64_t at);
     std::int64_t scaled(double ms) const;
     int positionAt(std::int64_t t) const;
+    // The deepest position between t0 (exclusive) and t1 (inclusive); moves ending after t0
+    // must not have been folded yet.
+    int deepestBetween(std::int64_t t0, std::int64_t t1) const;
+    double travelAt(std::int64_t t) const;  // steps travelled since switch-on
     void foldFinishedMoves(std::int64_t t);
     QByteArray frameBytes(std::int64_t at);
 
@@ -174,6 +178,7 @@ private:
 
     SupplyState state_;
     int restPosition_ = PowerOnPosition;  // position after every folded move
+    double restTravel_ = 0.0;             // steps travelled by every folded move
     std::vector<Move> moves_;
     std::int64_t busyUntil_ = 0;
 
@@ -183,6 +188,7 @@ private:
 
     std::int64_t streamStart_ = 0;
     std::int64_t framesDue_ = 0;      // frames generated so far
+    std::int64_t lastFrameAt_ = 0;    // instant of the last frame the current model saw
     int shiftPending_ = 0;
     QByteArray rxB_;
 
