@@ -37,7 +37,6 @@ int main(int argc, char** argv)
 
     VelmarApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
     // The window's faces were drawn for these; fontconfig maps Arial to its metric twin.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     velmar::VelmarApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
+    QApplication::setApplicationName(QStringLiteral("Velmar"));
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     ::testing::InitGoogleTest(&argc, argv);
