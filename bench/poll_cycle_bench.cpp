@@ -92,7 +92,7 @@ double cpuSeconds()
 
 void runEventsFor(int ms)
 {
-    QTimer::singleShot(ms, qApp, [] { QCoreApplication::exit(0); });
+    QTimer::singleShot(ms, Qt::PreciseTimer, qApp, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
 }
 
