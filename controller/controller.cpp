@@ -60,6 +60,14 @@ void Controller::connectControls()
 
 void Controller::FormClose()
 {
+    // A run or test below this handler on the stack would go on driving the instrument after
+    // the window has gone. Stop it as its button would; it cannot wind down until this
+    // handler returns, so the saving and the goodbye follow when the last such loop has
+    // returned (it calls back here), after its "RY 0".
+    const bool runWindingDown = polishRun.stopForClose();
+    const bool testWindingDown = voltCurrentTest.stopForClose();
+    if (runWindingDown || testWindingDown)
+        return;
     SaveSettings(state);
     commands.SendCommand(QStringLiteral("X"));
 }

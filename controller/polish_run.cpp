@@ -1,10 +1,180 @@
 #include "controller/polish_run.h"
 
 #include "controller/controller.h"
+#include "ui/platform/conversions.h"
+#include "ui/platform/delay.h"
+#include "ui/platform/platform_services.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace velmar {
+namespace {
 
-void PolishRun::BitBtn1Click() {}
-void PolishRun::RunPolishLoop() {}
+const QString RunCaption = QStringLiteral("Run");
+const QString StopCaption = QStringLiteral("STOP");
+
+// The locale's long time format names the time zone; the chart's stamp never did.
+QString timeFormatWithoutZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar ch = format.at(i);
+        if (ch == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && ch == QLatin1Char('t')) {
+            while (!out.isEmpty() && out.back().isSpace())
+                out.chop(1);
+            continue;
+        }
+        out += ch;
+    }
+    return out.trimmed();
+}
+
+}  // namespace
+
+QString DateTimeText(const QDateTime& when, const QLocale& locale)
+{
+    const QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() == QTime(0, 0))
+        return date;
+    return date + QLatin1Char(' ')
+           + locale.toString(when.time(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+}
+
+QString PolishRun::strokeSpeedCommand(int speedPosition)
+{
+    switch (speedPosition) {
+    case 2:
+        return QStringLiteral("SS 2");  // Normal
+    case 1:
+        return QStringLiteral("SS 3");  // Medium
+    default:
+        return QStringLiteral("SS 4");  // Low
+    }
+}
+
+void PolishRun::BitBtn1Click()
+{
+    if (c_.ui.BitBtn1->text() == RunCaption) {
+        ++depth_;
+        try {
+            startRun();
+        } catch (...) {
+            --depth_;
+            resumeDeferredClose();
+            throw;
+        }
+        --depth_;
+        resumeDeferredClose();
+        return;
+    }
+
+    // The loop winds down by itself at its next caption check.
+    c_.ui.BitBtn1->setText(RunCaption);
+    platform().beep();
+    Delay(250);
+    platform().beep();
+    Delay(250);
+    platform().beep();
+}
+
+void PolishRun::startRun()
+{
+    ControllerState& s = c_.state;
+    MainWindowControls& ui = c_.ui;
+    TiPlot* plot = ui.iPlot1;
+
+    ui.BitBtn1->setText(StopCaption);
+    // The chart keeps its points and X span: a run carries on the cycle count of the last one.
+    plot->YAxisAt(0)->setTitle(QStringLiteral("Current (mA)"));
+    plot->XAxisAt(0)->setTitle(QStringLiteral("Cycles"));
+    plot->YAxisAt(1)->setTitle(QStringLiteral("Total Current"));
+    plot->XAxisAt(0)->setMin(0.0);
+    plot->LabelAt(3)->setCaption(DateTimeText(platform().now()));
+
+    if (ui.CheckBox1->isChecked())
+        c_.power.ApplyPowerAndZero();
+    else
+        c_.power.ApplyPower();
+
+    // A conversion error ends the click here; what was sent so far stays sent.
+    const QString cycles = ui.Edit1->text();
+    if (cycles.isEmpty()) {
+        s.CycleLimit = 1000000;
+    } else {
+        s.CycleLimit = StrToInt(cycles);
+        s.CyclesDone = 0.0;
+    }
+    const QString minimum = ui.Edit2->text();
+    s.MinCurrentLimit = minimum.isEmpty() ? -1000000.0 : StrToFloat(minimum);
+    const QString total = ui.Edit3->text();
+    s.TotalLimit = total.isEmpty() ? 1000000.0 : StrToFloat(total);
+
+    QGroupBox* const groups[] = {ui.GroupBox1, ui.GroupBox2, ui.GroupBox4, ui.GroupBox7};
+    for (QGroupBox* group : groups)
+        group->setEnabled(false);
+    RunPolishLoop();
+    for (QGroupBox* group : groups)
+        group->setEnabled(true);
+}
+
+void PolishRun::RunPolishLoop()
+{
+    ControllerState& s = c_.state;
+    MainWindowControls& ui = c_.ui;
+    CommandChannel& commands = c_.commands;
+    const auto active = [&ui] { return ui.BitBtn1->text() == StopCaption; };
+
+    ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
+    const int strokes = StrToInt(ui.Edit4->text());
+    commands.SendCommand(QStringLiteral("RY 1"));
+
+    while (active()) {
+        commands.SendCommand(QStringLiteral("SS 2"));
+        c_.motion.MoveTo(s.ElectrolyteSteps);
+        Delay(20);
+        // Stopped during the dip: the electrode stays in the electrolyte.
+        if (active())
+            c_.motion.MoveTo(s.HomeSteps);
+        Delay(20);
+        // Read afresh at every dip, so a change of the Speed switch applies from the next dip.
+        commands.SendCommand(strokeSpeedCommand(ui.iSwitchSlider1->position()));
+
+        for (int i = 1; i <= strokes && active(); ++i) {
+            // Both evaluations run even when the first one finished the run; each only
+            // decides whether its own move is made.
+            if (c_.halfCycle.EvaluateHalfCycle())
+                c_.motion.MovePolish(s.PolishSteps);
+            if (c_.halfCycle.EvaluateHalfCycle())
+                c_.motion.MovePolish(s.HomeSteps);
+        }
+    }
+
+    commands.SendCommand(QStringLiteral("RY 0"));
+}
+
+bool PolishRun::stopForClose()
+{
+    if (!running())
+        return false;
+    c_.ui.BitBtn1->setText(RunCaption);
+    closePending_ = true;
+    return true;
+}
+
+void PolishRun::resumeDeferredClose()
+{
+    if (depth_ > 0 || !closePending_)
+        return;
+    closePending_ = false;
+    c_.FormClose();
+}
 
 }  // namespace velmar

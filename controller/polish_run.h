@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
 #include <cstdint>
 
 class QObject;
@@ -8,14 +12,41 @@ namespace velmar {
 
 class Controller;
 
+// The polish run: dip into the electrolyte, back to Home, then strokes between Home and End
+// Polish with a current evaluation before every stroke move, dip again, and so on until the
+// operator stops it or a finish criterion is met. Runs as a loop inside the click of BitBtn1,
+// whose caption ("Run" / "STOP") is the run's state.
 class PolishRun {
 public:
     explicit PolishRun(Controller& c) : c_(c) {}
+    // "Run" starts a run; any other caption asks the running loop to stop (three beeps).
     void BitBtn1Click();
+    // The run loop; called only by BitBtn1Click.
     void RunPolishLoop();
 
+    // A run is on the stack, from its start (power, limits) until its groups are enabled
+    // again; nested runs count each.
+    bool running() const { return depth_ > 0; }
+    // The window is closing. A running run is asked to stop as its button would (the loop
+    // winds down and switches the relay off), and the close is finished (Controller::FormClose
+    // again) once the run has returned. Returns whether a run was running, i.e. whether the
+    // close has to wait for it.
+    bool stopForClose();
+
+    // The stroke speed command for a position of the Speed switch.
+    static QString strokeSpeedCommand(int speedPosition);
+
 private:
+    void startRun();
+    void resumeDeferredClose();
+
     Controller& c_;
+    int depth_ = 0;
+    bool closePending_ = false;
 };
+
+// A local date and time as the run stamps it on the chart: the locale's short date, then its
+// long time (without a time-zone name); the time is left out at exactly midnight.
+QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale());
 
 }  // namespace velmar

@@ -1,0 +1,233 @@
+#include "controller/polish_run.h"
+#include "tests/controller/wire_watch.h"
+#include "tests/support/window_fixture.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace velmar;
+using test::clickFromEventLoop;
+using test::OnCommand;
+
+namespace {
+
+QStringList list(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* text : texts)
+        out << QString::fromLatin1(text);
+    return out;
+}
+
+// Relay off, 12 V, DC: what every run sends before its loop.
+const QStringList PowerAt12VoltsDC = list({"RY 0", "SP 1024 192", "DC"});
+
+class PolishRuns : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        startUp();  // homes the electrode to 156 with the default positions 156, 312, 2343
+        ASSERT_EQ(state().CurrentSteps, 156);
+        form->iKnob1->setPosition(12.0);
+        form->iSwitchSlider2->setPosition(1);  // DC
+        form->iSwitchSlider1->setPosition(2);  // Normal
+        mark_ = commands().size();
+        platform.dialogs.clear();
+        platform.beepTicks.clear();
+    }
+    // The commands sent since the window was set up.
+    QStringList sent() const { return commands().mid(mark_); }
+    bool groupsEnabled() const
+    {
+        return form->GroupBox1->isEnabled() && form->GroupBox2->isEnabled() && form->GroupBox4->isEnabled()
+               && form->GroupBox7->isEnabled();
+    }
+    bool groupsDisabled() const
+    {
+        return !form->GroupBox1->isEnabled() && !form->GroupBox2->isEnabled() && !form->GroupBox4->isEnabled()
+               && !form->GroupBox7->isEnabled();
+    }
+
+private:
+    int mark_ = 0;
+};
+
+}  // namespace
+
+TEST(DateTimeText, ShortDateThenLongTimeWithoutZoneAndNoTimeAtMidnight)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QDate day(2026, 3, 4);
+    EXPECT_EQ(DateTimeText(QDateTime(day, QTime(14, 5, 9)), english), QStringLiteral("3/4/26 2:05:09 PM"));
+    EXPECT_EQ(DateTimeText(QDateTime(day, QTime(0, 0)), english), QStringLiteral("3/4/26"));
+    EXPECT_EQ(DateTimeText(QDateTime(day, QTime(0, 0, 1)), QLocale(QLocale::German, QLocale::Germany)),
+              QStringLiteral("04.03.26 00:00:01"));
+}
+
+// A default run (no limits) stopped by the operator after its first stroke cycle.
+TEST_F(PolishRuns, DefaultRunDipsStrokesAndWindsDownOnStop)
+{
+    platform.fixedNow = QDateTime(QDate(2026, 3, 4), QTime(14, 5, 9));
+    form->iPlot1->XAxisAt(0)->setMin(7.0);
+    bool sawRunningState = false;
+    OnCommand stopAfterFirstCycle(instrument, QStringLiteral("GP 154 2"), [&] {
+        sawRunningState = form->BitBtn1->text() == QStringLiteral("STOP") && groupsDisabled();
+        form->BitBtn1->click();
+    });
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_TRUE(sawRunningState);
+    EXPECT_EQ(sent(), PowerAt12VoltsDC + list({"RY 1", "SS 2", "GT -2187", "GT 2187", "SS 2", "GP -154 2",
+                                               "GP 154 2", "RY 0"}));
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_TRUE(groupsEnabled());
+    EXPECT_TRUE(platform.dialogs.isEmpty());
+    ASSERT_EQ(platform.beepTicks.size(), 3);
+    EXPECT_GE(platform.beepTicks[1] - platform.beepTicks[0], 245u);
+    EXPECT_GE(platform.beepTicks[2] - platform.beepTicks[1], 245u);
+
+    // The 20 ms pauses around the return from the dip.
+    const QList<sim::WireCommand> wire = instrument->commands();
+    const auto at = [&](int fromEnd) { return wire[wire.size() - fromEnd].atMs; };
+    EXPECT_GE(at(5) - at(6), 20);  // "GT 2187" after the dip's reply and a pause
+    EXPECT_GE(at(4) - at(5), 20);  // the stroke speed after the return and a pause
+
+    TiPlot& plot = *form->iPlot1;
+    EXPECT_EQ(plot.YAxisAt(0)->title(), QStringLiteral("Current (mA)"));
+    EXPECT_EQ(plot.XAxisAt(0)->title(), QStringLiteral("Cycles"));
+    EXPECT_EQ(plot.YAxisAt(1)->title(), QStringLiteral("Total Current"));
+    EXPECT_EQ(plot.XAxisAt(0)->min(), 0.0);
+    EXPECT_EQ(plot.LabelAt(3)->caption(), QStringLiteral("3/4/26 2:05:09 PM"));
+    // Two evaluations made two points per channel, at half cycles after a fresh start.
+    ASSERT_EQ(plot.ChannelAt(0)->Count(), 2);
+    EXPECT_EQ(plot.ChannelAt(0)->DataX(1), 1.0);
+    EXPECT_EQ(plot.ChannelAt(1)->Count(), 2);
+}
+
+struct FinishCase {
+    const char* cycles;
+    const char* perDip;
+    int speed;  // Speed switch position
+    QStringList loop;  // what follows "RY 1"
+};
+
+class PolishRunFinishes : public PolishRuns, public ::testing::WithParamInterface<FinishCase> {};
+
+// The cycle limit ends the run before a down stroke; the evaluation after it still passes,
+// so the up stroke goes from Home to Home ('GP -2 2').
+TEST_P(PolishRunFinishes, CycleLimitEndsTheRun)
+{
+    const FinishCase& c = GetParam();
+    form->Edit1->setText(QString::fromLatin1(c.cycles));
+    form->Edit4->setText(QString::fromLatin1(c.perDip));
+    form->iSwitchSlider1->setPosition(c.speed);
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_EQ(sent(), PowerAt12VoltsDC + QStringList{QStringLiteral("RY 1")} + c.loop);
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("Info: Run Stopped: Number Cycles")});
+    EXPECT_EQ(platform.beepTicks.size(), 2);
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_TRUE(groupsEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PolishRunFinishes,
+    ::testing::Values(
+        FinishCase{"2", "10", 2,
+                   list({"SS 2", "GT -2187", "GT 2187", "SS 2", "GP -154 2", "GP 154 2", "GP -154 2", "GP 154 2",
+                         "GP -2 2", "RY 0"})},
+        FinishCase{"3", "2", 1,
+                   list({"SS 2", "GT -2187", "GT 2187", "SS 3", "GP -154 2", "GP 154 2", "GP -154 2", "GP 154 2",
+                         "SS 2", "GT -2187", "GT 2187", "SS 3", "GP -154 2", "GP 154 2", "GP -2 2", "RY 0"})},
+        FinishCase{"1", "1", 0,
+                   list({"SS 2", "GT -2187", "GT 2187", "SS 4", "GP -154 2", "GP 154 2", "SS 2", "GT -2187",
+                         "GT 2187", "SS 4", "GP -2 2", "RY 0"})}));
+
+TEST_F(PolishRuns, StopDuringTheDipLeavesTheElectrodeInTheElectrolyte)
+{
+    OnCommand stopInDip(instrument, QStringLiteral("GT -2187"), [&] { form->BitBtn1->click(); });
+
+    clickFromEventLoop(form->BitBtn1);
+
+    // No way back to Home, but the stroke speed still goes before the relay is switched off.
+    EXPECT_EQ(sent(), PowerAt12VoltsDC + list({"RY 1", "SS 2", "GT -2187", "SS 2", "RY 0"}));
+    EXPECT_EQ(state().CurrentSteps, 2343);
+    EXPECT_EQ(platform.beepTicks.size(), 3);
+    EXPECT_TRUE(groupsEnabled());
+}
+
+struct BadField {
+    QLineEdit* TForm1::*field;
+    const char* text;
+    const char* message;
+    bool groupsDisabled;  // the run got as far as its loop
+    QLocale::Language language = QLocale::English;  // reals are read with its separator
+};
+
+class PolishRunBadFields : public PolishRuns, public ::testing::WithParamInterface<BadField> {};
+
+TEST_P(PolishRunBadFields, ConversionErrorEndsTheClickWithTheRunCaptionStillStop)
+{
+    const BadField& c = GetParam();
+    form->iPlot1->LabelAt(1)->setCaption(QStringLiteral("old status"));
+    (form.get()->*c.field)->setText(QString::fromLatin1(c.text));
+
+    const QLocale before;
+    QLocale::setDefault(QLocale(c.language));
+    clickFromEventLoop(form->BitBtn1);
+    QLocale::setDefault(before);
+
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("AppError: ") + QString::fromLatin1(c.message)});
+    EXPECT_EQ(sent(), PowerAt12VoltsDC);  // the relay was never switched on
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("STOP"));
+    if (c.groupsDisabled) {
+        EXPECT_TRUE(groupsDisabled());
+        EXPECT_EQ(form->iPlot1->LabelAt(1)->caption(), QStringLiteral(" "));
+    } else {
+        EXPECT_TRUE(groupsEnabled());
+        EXPECT_EQ(form->iPlot1->LabelAt(1)->caption(), QStringLiteral("old status"));
+    }
+
+    // The button offers the stop, which only restores the caption.
+    clickFromEventLoop(form->BitBtn1);
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_EQ(sent(), PowerAt12VoltsDC);
+    EXPECT_EQ(platform.beepTicks.size(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, PolishRunBadFields,
+    ::testing::Values(BadField{&TForm1::Edit4, "2.5", "'2.5' is not a valid integer value", true},
+                      BadField{&TForm1::Edit4, "", "'' is not a valid integer value", true},
+                      BadField{&TForm1::Edit1, "2.5", "'2.5' is not a valid integer value", false},
+                      BadField{&TForm1::Edit3, "12.5", "'12.5' is not a valid floating point value", false,
+                               QLocale::German}));
+
+// Closing the window mid-run: the run winds down as on a stop click, and only then are the
+// positions saved and the instrument told goodbye.
+TEST_F(PolishRuns, ClosingTheWindowStopsTheRunBeforeSayingGoodbye)
+{
+    bool stillOpen = false;
+    OnCommand closeMidStroke(instrument, QStringLiteral("GP -154 2"), [&] {
+        form->close();
+        stillOpen = !QFile::exists(settingsFile()) && !commands().contains(QStringLiteral("X"));
+    });
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_TRUE(stillOpen);  // nothing said or saved while the run was still on the stack
+    EXPECT_EQ(sent(), PowerAt12VoltsDC + list({"RY 1", "SS 2", "GT -2187", "GT 2187", "SS 2", "GP -154 2",
+                                               "GP 154 2", "RY 0", "X"}));
+    EXPECT_TRUE(QFile::exists(settingsFile()));
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_FALSE(controller().polishRun.running());
+}

@@ -1,0 +1,151 @@
+// labels: slow
+#include "tests/controller/wire_watch.h"
+#include "tests/support/window_fixture.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace velmar;
+using test::clickFromEventLoop;
+using test::OnCommand;
+
+namespace {
+
+QStringList list(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* text : texts)
+        out << QString::fromLatin1(text);
+    return out;
+}
+
+// One step at `count` = volts x 16, starting in the electrolyte: zero at this voltage with the
+// relay off, measure at Home with output and relay on, back into the electrolyte.
+QStringList stepAt(const char* count)
+{
+    return list({"RY 0"}) + QStringList{QStringLiteral("SP 1024 ") + QString::fromLatin1(count)}
+           + list({"DC", "PO 1", "PO 0", "GT 2187", "PO 1", "RY 1", "GT -2187"});
+}
+
+const QStringList EndOfTest = list({"RY 0", "PO 0", "SP 1024 0"});
+
+class VoltCurrentSweep : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        startUp();  // at Home (156) with the default positions
+        form->iSwitchSlider2->setPosition(1);  // DC
+        form->iKnob1->setPosition(12.0);
+        mark_ = commands().size();
+        platform.dialogs.clear();
+    }
+    QStringList sent() const { return commands().mid(mark_); }
+    TiPlotChannel& current() const { return *form->iPlot1->ChannelAt(0); }
+
+private:
+    int mark_ = 0;
+};
+
+}  // namespace
+
+TEST_F(VoltCurrentSweep, StepsEachWholeVoltBelowMaxThenSwitchesTheSupplyOff)
+{
+    form->iPlot1->ChannelAt(1)->AddPoint(1.0, 1.0);  // an earlier run's total, cleared by the test
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("6"));
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent(), list({"GT -2187"}) + stepAt("64") + stepAt("80") + EndOfTest);
+    EXPECT_EQ(form->Button10->text(), QStringLiteral("Start Test"));
+    EXPECT_EQ(form->iKnob1->position(), 4.0);
+    EXPECT_TRUE(platform.dialogs.isEmpty());
+
+    // The zero pulse lasts 500 ms and the current settles 2000 ms before the point is taken.
+    const QList<sim::WireCommand> wire = instrument->commands();
+    const int firstPulse = static_cast<int>(wire.size() - sent().size() + sent().indexOf(QStringLiteral("PO 1")));
+    ASSERT_EQ(wire[firstPulse].text, QByteArray("PO 1"));
+    EXPECT_GE(wire[firstPulse + 1].atMs - wire[firstPulse].atMs, 500);
+    EXPECT_GE(wire[firstPulse + 5].atMs - wire[firstPulse + 4].atMs, 2000);  // "RY 1" to the dip
+
+    TiPlot& plot = *form->iPlot1;
+    EXPECT_EQ(plot.ChannelAt(1)->Count(), 0);
+    ASSERT_EQ(current().Count(), 2);
+    EXPECT_EQ(current().DataX(0), 4.0);
+    EXPECT_EQ(current().DataX(1), 5.0);
+    // Each point is measured against the zero taken at its own voltage.
+    EXPECT_GT(current().DataY(0), 0.0);
+    EXPECT_GT(current().DataY(1), 0.0);
+    EXPECT_EQ(form->Label2->text(), QString::number(state().ZeroOffset));
+    EXPECT_EQ(plot.XAxisAt(0)->title(), QStringLiteral("Volts"));
+    EXPECT_EQ(plot.YAxisAt(0)->title(), QStringLiteral("Current (mA)"));
+    EXPECT_EQ(plot.LabelAt(1)->caption(), QStringLiteral("Current = DC"));
+}
+
+TEST_F(VoltCurrentSweep, MinNotBelowMaxRunsOnlyTheEndOfTest)
+{
+    form->Edit6->setText(QStringLiteral("6"));
+    form->Edit7->setText(QStringLiteral("6"));
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent(), EndOfTest);
+    EXPECT_EQ(form->iKnob1->position(), 4.0);
+    EXPECT_EQ(form->iPlot1->XAxisAt(0)->min(), 6.0);
+    EXPECT_NEAR(form->iPlot1->XAxisAt(0)->span(), 0.0, 1e-9);
+    EXPECT_EQ(current().Count(), 0);
+}
+
+// A stop click during a step's settling wait: the step still takes its point and returns to
+// the electrolyte; the next step never starts.
+TEST_F(VoltCurrentSweep, StopTakesEffectAtTheTopOfTheNextStep)
+{
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("55"));
+    OnCommand stopWhileSettling(instrument, QStringLiteral("RY 1"), [&] { form->Button10->click(); });
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent(), list({"GT -2187"}) + stepAt("64") + EndOfTest);
+    EXPECT_EQ(current().Count(), 1);
+    EXPECT_TRUE(platform.beepTicks.isEmpty());
+}
+
+// Max is read first, so it is the one named; the test never starts and the button offers stop.
+TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
+{
+    // Both pass the fields' number check; neither is an integer.
+    form->Edit6->setText(QStringLiteral("4.5"));
+    form->Edit7->setText(QStringLiteral("5.5"));
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("AppError: '5.5' is not a valid integer value")});
+    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_EQ(form->Button10->text(), QStringLiteral("Stop Test"));
+    EXPECT_EQ(form->iPlot1->XAxisAt(0)->title(), QStringLiteral("Volts"));
+    clickFromEventLoop(form->Button10);
+    EXPECT_EQ(form->Button10->text(), QStringLiteral("Start Test"));
+    EXPECT_TRUE(sent().isEmpty());
+}
+
+// Closing the window mid-test: the step in progress ends, the supply is switched off, and only
+// then are the positions saved and "X" sent.
+TEST_F(VoltCurrentSweep, ClosingTheWindowEndsTheTestBeforeSayingGoodbye)
+{
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("55"));
+    OnCommand closeWhileSettling(instrument, QStringLiteral("RY 1"), [&] { form->close(); });
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent(), list({"GT -2187"}) + stepAt("64") + EndOfTest + list({"X"}));
+    EXPECT_TRUE(QFile::exists(settingsFile()));
+    EXPECT_FALSE(controller().voltCurrentTest.running());
+}
