@@ -329,6 +329,11 @@ void TForm1::closeEvent(QCloseEvent* event)
 {
     // Refused until the controller has saved and said goodbye: a failed save propagates to the
     // application's error dialog and leaves the window open, "X" unsent.
+    // Ending the application (File > Exit, a lost link) is not a close: nothing saved, no "X".
+    if (platform().terminating()) {
+        event->accept();
+        return;
+    }
     event->ignore();
     controller->FormClose();
     event->accept();

@@ -1,5 +1,7 @@
 #include "tests/support/window_fixture.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLabel>
 
 using namespace velmar;
@@ -21,4 +23,16 @@ TEST_F(WindowFixture, CommandsReachTheSimulatedInstrument)
     EXPECT_TRUE(controller().commands.SendCommand(QStringLiteral("TP")));
     EXPECT_EQ(commands(), QStringList{QStringLiteral("TP")});
     EXPECT_TRUE(platform.dialogs.isEmpty());
+}
+
+TEST_F(WindowFixture, ExitEndsWithoutSavingOrSendingX)
+{
+    form->show();
+    form->Exit1->trigger();
+    EXPECT_EQ(platform.terminateRequests, 1);
+    // Ending the application closes its windows; that close must not save or say goodbye.
+    form->close();
+    pump(50);
+    EXPECT_TRUE(commands().isEmpty());
+    EXPECT_FALSE(QFile::exists(settingsFile()));
 }

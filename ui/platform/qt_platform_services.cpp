@@ -77,8 +77,11 @@ QRect QtPlatformServices::workArea()
 void QtPlatformServices::terminate()
 {
     terminating_ = true;
-    // Queued, so it takes effect when the main loop next processes events.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // Queued, so it takes effect when the main loop next processes events. exit() rather than
+    // quit(): quit() would first close every window, and closing the main window saves the
+    // settings and sends "X", which ending this way must not do.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 bool QtPlatformServices::terminating() { return terminating_; }
