@@ -1,6 +1,7 @@
 #include "device/command_channel.h"
 
 #include "controller/controller_state.h"
+#include "device/channel_setup.h"
 #include "device/usb_channel_driver.h"
 #include "ui/platform/delay.h"
 #include "ui/platform/platform_services.h"
@@ -38,17 +39,7 @@ void CommandChannel::OpenCommandChannel()
         platform().showMessage(QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
         return;
     }
-    driver_.FlowControl = 0;
-    driver_.SetFlowControl(UsbChannel::A);
-    driver_.WordLength = 8;
-    driver_.StopBits = 0;
-    driver_.Parity = 0;
-    driver_.SetDataCharacteristics(UsbChannel::A);
-    driver_.BaudRate = 19200;
-    driver_.SetBaudRate(UsbChannel::A);
-    driver_.PurgeRx(UsbChannel::A);
-    driver_.PurgeTx(UsbChannel::A);
-    driver_.SetTimeouts(UsbChannel::A, 100, 100);
+    ConfigureChannel(driver_, UsbChannel::A, 100);
 }
 
 bool CommandChannel::SendCommand(const QString& command)

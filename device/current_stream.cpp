@@ -3,6 +3,7 @@
 #include "controller/controller_state.h"
 #include "controller/main_window_controls.h"
 #include "controller/number_format.h"
+#include "device/channel_setup.h"
 #include "device/usb_channel_driver.h"
 #include "ui/platform/conversions.h"
 #include "ui/platform/platform_services.h"
@@ -28,17 +29,7 @@ void CurrentStream::OpenDataChannel()
         platform().showMessage(QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
         return;
     }
-    driver_.FlowControl = 0;
-    driver_.SetFlowControl(UsbChannel::B);
-    driver_.WordLength = 8;
-    driver_.StopBits = 0;
-    driver_.Parity = 0;
-    driver_.SetDataCharacteristics(UsbChannel::B);
-    driver_.BaudRate = 19200;
-    driver_.SetBaudRate(UsbChannel::B);
-    driver_.PurgeRx(UsbChannel::B);
-    driver_.PurgeTx(UsbChannel::B);
-    driver_.SetTimeouts(UsbChannel::B, 200, 200);
+    ConfigureChannel(driver_, UsbChannel::B, 200);
 }
 
 void CurrentStream::ReadCurrentFrame()

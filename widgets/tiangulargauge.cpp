@@ -1,6 +1,7 @@
 #include "widgets/tiangulargauge.h"
 
 #include "widgets/dial_painters.h"
+#include "widgets/property_assign.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -18,17 +19,6 @@ double gaugeNeedleAngle(double fraction, double startDegrees, double rangeDegree
         return fraction * rangeDegrees + (startDegrees - rangeDegrees);
     return startDegrees - fraction * rangeDegrees;
 }
-
-namespace {
-template <typename T>
-bool assign(T& member, const T& value)
-{
-    if (member == value)
-        return false;
-    member = value;
-    return true;
-}
-}  // namespace
 
 TiAngularGauge::TiAngularGauge(QWidget* parent) : TiPositionComponent(parent)
 {

@@ -1,6 +1,7 @@
 #include "widgets/tiknob.h"
 
 #include "widgets/dial_painters.h"
+#include "widgets/property_assign.h"
 
 #include <QFocusEvent>
 #include <QFontMetricsF>
@@ -55,17 +56,6 @@ TiKnob::TiKnob(QWidget* parent) : TiPositionComponent(parent)
 }
 
 TiKnob::~TiKnob() = default;
-
-namespace {
-template <typename T>
-bool assign(T& member, const T& value)
-{
-    if (member == value)
-        return false;
-    member = value;
-    return true;
-}
-}  // namespace
 
 void TiKnob::setRotationStartDegrees(double value) { if (std::isfinite(value) && assign(rotationStart_, value)) invalidateStaticLayer(); }
 void TiKnob::setRotationMaxDegrees(double value) { if (std::isfinite(value) && assign(rotationMax_, value)) invalidateStaticLayer(); }

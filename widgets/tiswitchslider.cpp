@@ -1,6 +1,7 @@
 #include "widgets/tiswitchslider.h"
 
 #include "widgets/dial_painters.h"
+#include "widgets/property_assign.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -67,17 +68,6 @@ TiSwitchSlider::TiSwitchSlider(QWidget* parent) : PositionControl(parent)
 }
 
 TiSwitchSlider::~TiSwitchSlider() = default;
-
-namespace {
-template <typename T>
-bool assign(T& member, const T& value)
-{
-    if (member == value)
-        return false;
-    member = value;
-    return true;
-}
-}  // namespace
 
 void TiSwitchSlider::endLoading()
 {

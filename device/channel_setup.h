@@ -1,0 +1,14 @@
+#pragma once
+
+#include "device/usb_channel_driver.h"
+
+#include <cstdint>
+
+namespace velmar {
+
+// Both channels of the instrument run at 19200 baud, 8 data bits, one stop bit, no parity and
+// no flow control, purged on opening; they differ only in their time-outs. Statuses are not
+// examined: the driver has already shown any failure, and the sequence goes on regardless.
+void ConfigureChannel(UsbChannelDriver& driver, UsbChannel channel, std::uint32_t timeoutMs);
+
+}  // namespace velmar
