@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace velmar {
 namespace {
@@ -78,11 +79,14 @@ void PolishRun::BitBtn1Click()
 
     // The loop winds down by itself at its next caption check.
     c_.ui.BitBtn1->setText(RunCaption);
+    // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
+    // the loop below this handler in its reply wait, and the relay would go off half a second
+    // after the stroke in progress has ended.
     platform().beep();
-    Delay(250);
-    platform().beep();
-    Delay(250);
-    platform().beep();
+    QTimer::singleShot(250, Qt::PreciseTimer, c_.ui.BitBtn1, [button = c_.ui.BitBtn1] {
+        platform().beep();
+        QTimer::singleShot(250, Qt::PreciseTimer, button, [] { platform().beep(); });
+    });
 }
 
 void PolishRun::startRun()

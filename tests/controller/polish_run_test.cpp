@@ -90,6 +90,7 @@ TEST_F(PolishRuns, DefaultRunDipsStrokesAndWindsDownOnStop)
     EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
     EXPECT_TRUE(groupsEnabled());
     EXPECT_TRUE(platform.dialogs.isEmpty());
+    pump(700);  // the stop click's beeps sound on after it has returned
     ASSERT_EQ(platform.beepTicks.size(), 3);
     EXPECT_GE(platform.beepTicks[1] - platform.beepTicks[0], 245u);
     EXPECT_GE(platform.beepTicks[2] - platform.beepTicks[1], 245u);
@@ -161,6 +162,7 @@ TEST_F(PolishRuns, StopDuringTheDipLeavesTheElectrodeInTheElectrolyte)
     // No way back to Home, but the stroke speed still goes before the relay is switched off.
     EXPECT_EQ(sent(), PowerAt12VoltsDC + list({"RY 1", "SS 2", "GT -2187", "SS 2", "RY 0"}));
     EXPECT_EQ(state().CurrentSteps, 2343);
+    pump(700);
     EXPECT_EQ(platform.beepTicks.size(), 3);
     EXPECT_TRUE(groupsEnabled());
 }
@@ -201,6 +203,7 @@ TEST_P(PolishRunBadFields, ConversionErrorEndsTheClickWithTheRunCaptionStillStop
     clickFromEventLoop(form->BitBtn1);
     EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
     EXPECT_EQ(sent(), PowerAt12VoltsDC);
+    pump(700);
     EXPECT_EQ(platform.beepTicks.size(), 3);
 }
 

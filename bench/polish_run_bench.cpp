@@ -1,0 +1,203 @@
+// Two figures of the polish run on the simulated instrument at its real motion speed, with the
+// window shown (offscreen) and the controller as the program runs them:
+//
+//   1. CPU of the whole process (GUI thread, timer workers) during a run with no limits:
+//      getrusage over the run, against wall time. The run mostly waits for replies; a waiting
+//      loop that spun would show close to 100 %.
+//   2. Latency of a stop click during the strokes: from the click to "RY 0" on the wire, on the
+//      instrument's clock, over several runs stopped at random moments of a stroke. The loop
+//      finishes the stroke in progress first (both its half moves), so the figure is compared
+//      with one full stroke's reply time (down and up), also measured here.
+//
+//   bench_polish_run [--quick]      60 s run and 9 stops; --quick: 10 s and 5 stops
+#include "controller/controller.h"
+#include "device/d2xx/d2xx.h"
+#include "sim/kestrom_sim.h"
+#include "ui/platform/delay.h"
+#include "ui/platform/platform_services.h"
+#include "ui/unit1.h"
+#include "ui/unit2.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiswitchslider.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace velmar;
+
+// Dialogs answered at once (printed), no sound, real clocks.
+class BenchPlatform final : public PlatformServices {
+public:
+    BenchPlatform() { clock.start(); }
+    void showInfo(const QString& text) override { shown("Info", text); }
+    void showError(const QString& text) override { shown("Error", text); }
+    void showMessage(const QString& text) override { shown("Message", text); }
+    void showApplicationError(const QString& text) override { shown("AppError", text); }
+    void beep() override {}
+    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock.elapsed()); }
+    QDateTime now() override { return QDateTime::currentDateTime(); }
+    QString localAppDataFolder() override { return folder.path(); }
+    void shellOpen(const QString&) override {}
+    QRect workArea() override { return {0, 0, 1280, 800}; }
+    void terminate() override { terminated = true; }
+    bool terminating() override { return terminated; }
+
+    static void shown(const char* kind, const QString& text)
+    {
+        std::fprintf(stderr, "  (%s: %s)\n", kind, qPrintable(QString(text).replace(u'\r', u' ')));
+    }
+
+    QElapsedTimer clock;
+    QTemporaryDir folder;
+    bool terminated = false;
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// Index in the wire log of the last command with this text, or -1.
+int lastIndexOf(const QList<sim::WireCommand>& wire, const QByteArray& text)
+{
+    for (int i = static_cast<int>(wire.size()) - 1; i >= 0; --i) {
+        if (wire[i].text == text)
+            return i;
+    }
+    return -1;
+}
+
+int strokeMovesOf(const QList<sim::WireCommand>& wire)
+{
+    return static_cast<int>(
+        std::count_if(wire.begin(), wire.end(), [](const sim::WireCommand& c) { return c.text.startsWith("GP "); }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    const int runSeconds = quick ? 10 : 60;
+    const int stops = quick ? 5 : 9;
+
+    BenchPlatform platform;
+    installPlatform(&platform);
+    auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
+    d2xx::installSimulator(instrument);
+
+    TForm1 form;
+    form.iThreadTimers1->setEnabled(1, false);
+    TForm2 about(&form);
+    form.setAboutWindow(&about);
+    form.show();
+    form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
+    form.iKnob1->setPosition(12.0);
+    form.iSwitchSlider2->setPosition(1);
+    form.iSwitchSlider1->setPosition(2);
+    form.Button11->click();  // Power On, so the run has a current to chart
+    form.Edit1->clear();
+    form.Edit2->clear();
+    form.Edit3->clear();
+
+    // --- 0. The same window idle (poll cycle and displays only), for comparison -------------
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    {
+        QElapsedTimer idleWall;
+        idleWall.start();
+        const double before = cpuSeconds();
+        Delay(10000);
+        const double idleCpu = cpuSeconds() - before;
+        std::printf("CPU of the idle window (poll cycle only) over %.1f s: %.2f %% of one core\n",
+                    idleWall.elapsed() / 1000.0, 100.0 * idleCpu / (idleWall.elapsed() / 1000.0));
+    }
+
+    // --- 1. CPU over a run -------------------------------------------------------------------
+    QTimer::singleShot(runSeconds * 1000, &form, [&] { form.BitBtn1->click(); });
+    QElapsedTimer wall;
+    wall.start();
+    const double cpuBefore = cpuSeconds();
+    form.BitBtn1->click();  // returns when the run has wound down
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double seconds = wall.elapsed() / 1000.0;
+    const int strokeMoves = strokeMovesOf(instrument->commands());
+    std::printf("CPU during a %.1f s polish run: %.2f s = %.2f %% of one core (%d stroke moves, %.0f points)\n",
+                seconds, cpu, 100.0 * cpu / seconds, strokeMoves, form.state.CycleNumber * 2);
+
+    // --- 2. Stop click to "RY 0" -------------------------------------------------------------
+    std::mt19937 rng(7);
+    std::vector<double> latencies;
+    std::vector<double> strokeTimes;
+    for (int k = 0; k < stops; ++k) {
+        // A few strokes into the run, at a random moment of a stroke.
+        const int afterMoves = 3 + static_cast<int>(rng() % 4);
+        const int intoStrokeMs = static_cast<int>(rng() % 150);
+        std::int64_t clickedAt = 0;
+        const int gpBefore = strokeMovesOf(instrument->commands());
+        QTimer watch;
+        watch.setInterval(1);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (strokeMovesOf(instrument->commands()) - gpBefore < afterMoves)
+                return;
+            watch.stop();
+            QTimer::singleShot(intoStrokeMs, Qt::PreciseTimer, &form, [&] {
+                clickedAt = instrument->now();
+                form.BitBtn1->click();
+            });
+        });
+        watch.start();
+        form.BitBtn1->click();
+        watch.stop();
+
+        const QList<sim::WireCommand> wire = instrument->commands();
+        const int relayOff = lastIndexOf(wire, "RY 0");
+        if (clickedAt == 0 || relayOff < 0) {
+            std::printf("stop %d: no click or no \"RY 0\"\n", k + 1);
+            continue;
+        }
+        latencies.push_back(static_cast<double>(wire[relayOff].atMs - clickedAt));
+        // A full stroke's reply time: from a down stroke to the command after its up stroke.
+        for (int i = 0; i + 2 < relayOff; ++i) {
+            if (wire[i].text == "GP -154 2" && wire[i + 1].text == "GP 154 2" && wire[i].atMs >= clickedAt - 10000)
+                strokeTimes.push_back(static_cast<double>(wire[i + 2].atMs - wire[i].atMs));
+        }
+    }
+    if (latencies.empty())
+        return 1;
+    const double stroke = strokeTimes.empty() ? 0.0 : median(strokeTimes);
+    std::printf("Stop click to \"RY 0\" during strokes: median %.0f ms over %zu stops (min %.0f, max %.0f)\n",
+                median(latencies), latencies.size(), *std::min_element(latencies.begin(), latencies.end()),
+                *std::max_element(latencies.begin(), latencies.end()));
+    std::printf("One full stroke's reply time (down and up, incl. both evaluations): median %.0f ms; goal %.0f ms\n",
+                stroke, stroke + 50.0);
+    form.close();
+    return 0;
+}
