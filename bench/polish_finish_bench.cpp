@@ -1,0 +1,121 @@
+// How long a polish run on the simulated instrument takes to end by itself on a "Minimum Current"
+// limit: the window and controller as the program runs them, the instrument at a motion speed
+// factor (default 10, as with --simulate=10), 12 V DC, Power On first (zero captured), then Run
+// with "Number Cycles" and "Total Charge" empty.
+//
+//   bench_polish_finish [speed] [minimum-current-mA ...]
+//
+// Prints, per limit, the real seconds to the finish message and the message; also the current
+// every 10 s of the run, to choose a limit from.
+#include "controller/controller.h"
+#include "device/d2xx/d2xx.h"
+#include "sim/kestrom_sim.h"
+#include "ui/platform/platform_services.h"
+#include "ui/unit1.h"
+#include "ui/unit2.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiswitchslider.h"
+#include "widgets/tithreadtimers.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using namespace velmar;
+
+// Dialogs are answered at once and printed with the run's elapsed time.
+class BenchPlatform final : public PlatformServices {
+public:
+    BenchPlatform() { clock.start(); }
+    void showInfo(const QString& text) override { shown("Info", text); }
+    void showError(const QString& text) override { shown("Error", text); }
+    void showMessage(const QString& text) override { shown("Message", text); }
+    void showApplicationError(const QString& text) override { shown("AppError", text); }
+    void beep() override {}
+    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock.elapsed()); }
+    QDateTime now() override { return QDateTime::currentDateTime(); }
+    QString localAppDataFolder() override { return folder.path(); }
+    void shellOpen(const QString&) override {}
+    QRect workArea() override { return {0, 0, 1280, 800}; }
+    void terminate() override { terminated = true; }
+    bool terminating() override { return terminated; }
+
+    void shown(const char* kind, const QString& text)
+    {
+        if (runClock.isValid())
+            std::printf("  %7.1f s  %s: %s\n", runClock.elapsed() / 1000.0, kind, qPrintable(text));
+        lastDialog = text;
+    }
+
+    QElapsedTimer clock;
+    QElapsedTimer runClock;
+    QTemporaryDir folder;
+    QString lastDialog;
+    bool terminated = false;
+};
+
+void runOnce(double speed, const QString& minimum, int limitSeconds)
+{
+    BenchPlatform platform;
+    PlatformServices* previous = installPlatform(&platform);
+    auto instrument = std::make_shared<sim::KestromSim>();
+    instrument->setSpeedFactor(speed);
+    d2xx::closeAll();
+    d2xx::installSimulator(instrument);
+    {
+        TForm1 form;
+        form.iThreadTimers1->setEnabled(1, false);
+        TForm2 about(&form);
+        form.setAboutWindow(&about);
+        form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
+
+        form.iKnob1->setPosition(12.0);
+        form.iSwitchSlider2->setPosition(1);
+        form.Button11->click();  // Power On: zero captured, output on
+        form.Edit2->setText(minimum);
+
+        std::printf("Minimum Current %s mA, speed %g (zero offset %d):\n", qPrintable(minimum), speed,
+                    form.state.ZeroOffset);
+        QTimer report;
+        QObject::connect(&report, &QTimer::timeout, [&] {
+            std::printf("  %7.1f s  current %.1f mA, cycle %g, total %.0f\n", platform.runClock.elapsed() / 1000.0,
+                        form.state.CurrentSamples[0], form.state.CycleNumber, form.state.TotalCharge);
+            if (platform.runClock.elapsed() > limitSeconds * 1000 && form.BitBtn1->text() == "STOP") {
+                std::printf("  no finish within %d s: stopped\n", limitSeconds);
+                form.BitBtn1->click();
+            }
+        });
+        report.start(10000);
+        platform.runClock.start();
+        form.BitBtn1->click();  // returns when the run has ended
+        report.stop();
+        std::printf("  ended after %.1f s real time\n\n", platform.runClock.elapsed() / 1000.0);
+    }
+    d2xx::closeAll();
+    installPlatform(previous);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const double speed = args.isEmpty() ? 10.0 : args.first().toDouble();
+    QStringList minimums = args.mid(1);
+    if (minimums.isEmpty())
+        minimums << QStringLiteral("200");
+    for (const QString& minimum : minimums)
+        runOnce(speed, minimum, 600);
+    return 0;
+}
