@@ -68,7 +68,8 @@ void Controller::FormClose()
     const bool testWindingDown = voltCurrentTest.stopForClose();
     if (runWindingDown || testWindingDown)
         return;
-    SaveSettings(state);
+    if (state.SettingsLoaded)
+        SaveSettings(state);
     commands.SendCommand(QStringLiteral("X"));
 }
 

@@ -29,8 +29,9 @@ public:
     // widgets' stored configuration is applied, so its loading-time events are seen.
     void connectControls();
 
-    // The window is closing: saves the taught positions, then sends "X". A failed save
-    // propagates (the close stops there and "X" is not sent).
+    // The window is closing: saves the taught positions (once they have been read), then sends
+    // "X". A failed save propagates (the close stops there and "X" is not sent). A run or test
+    // in progress is stopped first; the save and "X" then follow when its loop has returned.
     void FormClose();
 
     ControllerState& state;

@@ -51,6 +51,11 @@ struct ControllerState {
     QDateTime ChartStartTime;
 
     bool DebugMode = false;
+
+    // Not one of the original variables: the taught positions have been read from the
+    // settings file. Until then they hold whatever loading the window gave them, and saving
+    // those would overwrite the operator's taught positions.
+    bool SettingsLoaded = false;
 };
 
 }  // namespace velmar

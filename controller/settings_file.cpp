@@ -70,6 +70,7 @@ void LoadSettings(ControllerState& state)
     state.PolishSteps = readInteger(file, kMotion, kPolishSteps, 312);
     state.ElectrolyteSteps = readInteger(file, kMotion, kElectrolyteSteps, 2343);
     state.CurrentCal = readReal(file, kCalibrate, kCurrentCal, 2.9);
+    state.SettingsLoaded = true;
 }
 
 void SaveSettings(const ControllerState& state)

@@ -58,3 +58,18 @@ TEST_F(CloseSaves, AnUnwritableSettingsFileStopsTheCloseBeforeTheExitCommand)
     EXPECT_FALSE(instrument->exitReceived());
     EXPECT_TRUE(form->isVisible());
 }
+
+TEST_F(CloseSaves, ClosingBeforeTheSettingsAreReadKeepsTheTaughtPositions)
+{
+    // In the first two seconds the positions are still the window's loading-time values;
+    // writing those would lose what the operator taught.
+    const QByteArray taught = "[Motion]\nHomeSteps=500\nPolishSteps=600\nElectrolyteSteps=2500\n";
+    writeSettings(taught);
+    form->show();
+    EXPECT_TRUE(form->close());
+
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), taught);
+    EXPECT_EQ(commands().last(), QStringLiteral("X"));
+}
