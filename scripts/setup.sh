@@ -8,7 +8,7 @@ packages=(
   libjpeg-dev libpng-dev libemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqcustomplot-dev
-  xvfb xauth x11-utils fonts-liberation fonts-dejavu-core
+  xvfb xauth x11-utils xdotool fonts-liberation fonts-dejavu-core
 )
 
 missing=()

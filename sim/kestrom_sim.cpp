@@ -214,6 +214,8 @@ void KestromSim::execute(const QByteArray& command, std::int64_t at)
 
     // Everything sampled on channel B before this instant used the old state.
     streamUntil(at);
+    if (commandObserver)
+        commandObserver(command);
 
     auto startMove = [&](int delta) {
         const std::int64_t start = std::max(at, busyUntil_);

@@ -94,6 +94,8 @@ public:
     // --- configuration -------------------------------------------------------------------
     QString serialNumber = QStringLiteral("KS265000");
     Faults faults;
+    // Told of every command as the device takes it (the text before the carriage return).
+    std::function<void(const QByteArray& command)> commandObserver;
     // Motion-time scale: 10 runs moves ten times faster than the real axis.
     void setSpeedFactor(double factor);
     double speedFactor() const { return speedFactor_; }

@@ -7,13 +7,16 @@ namespace velmar {
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--help] [--version]\n"
+        "Usage: velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--transcript=FILE]\n"
+        "              [--help] [--version]\n"
         "\n"
         "  DEBUG               (first argument only) show the diagnostic labels\n"
         "  --simulate[=SPEED]  use the built-in simulated instrument instead of USB;\n"
         "                      SPEED (default 1) speeds up its motion\n"
         "  --port SERIAL=PATH  open the channel with this USB serial number (e.g. KS265000A)\n"
         "                      on the tty at PATH\n"
+        "  --transcript=FILE   append every dialog's text, and with --simulate every command\n"
+        "                      the instrument takes, to FILE as it happens\n"
         "  --help              show this text\n"
         "  --version           show the version\n");
 }
@@ -55,6 +58,10 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                 addPort(arguments[++i]);
         } else if (arg.startsWith(QStringLiteral("--port="))) {
             addPort(arg.mid(7));
+        } else if (arg.startsWith(QStringLiteral("--transcript="))) {
+            line.transcript = arg.mid(13);
+            if (line.transcript.isEmpty())
+                line.error = QStringLiteral("--transcript expects a file name");
         } else if (arg.startsWith(QStringLiteral("--"))) {
             line.error = QStringLiteral("unknown option '%1'").arg(arg);
         }

@@ -6,12 +6,13 @@
 
 namespace velmar {
 
-// velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--help] [--version]
+// velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--transcript=FILE] [--help] [--version]
 struct CommandLine {
     bool debug = false;      // the first argument is exactly "DEBUG"
     bool simulate = false;
     double simulateSpeed = 1.0;
     QMap<QString, QString> ports;  // USB serial number -> tty path
+    QString transcript;      // --transcript=FILE: dialogs (and simulated commands) as they happen
     bool help = false;
     bool version = false;
     QString error;           // non-empty: malformed, exit with status 2

@@ -1,5 +1,7 @@
 #include "device/d2xx/d2xx.h"
+#include "sim/kestrom_sim.h"
 #include "ui/command_line.h"
+#include "ui/platform/transcript.h"
 #include "ui/unit1.h"
 #include "ui/unit2.h"
 #include "ui/velmar_application.h"
@@ -34,6 +36,13 @@ int main(int argc, char** argv)
     backend.simulateSpeed = line.simulateSpeed;
     backend.ports = line.ports;
     d2xx::configure(backend);
+    if (!line.transcript.isEmpty()) {
+        OpenTranscript(line.transcript);
+        if (auto instrument = d2xx::simulator())
+            instrument->commandObserver = [](const QByteArray& command) {
+                WriteTranscript(QStringLiteral("wire"), QString::fromLatin1(command));
+            };
+    }
 
     VelmarApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmar"));

@@ -24,12 +24,14 @@ TEST(CommandLine, SimulateAndPorts)
     EXPECT_EQ(a.ports.value("KS265000A"), "/dev/pts/3");
     EXPECT_EQ(a.ports.value("KS265000B"), "/dev/pts/4");
     EXPECT_DOUBLE_EQ(ParseCommandLine({"--simulate"}).simulateSpeed, 1.0);
+    EXPECT_EQ(ParseCommandLine({"--transcript=/tmp/t.txt"}).transcript, "/tmp/t.txt");
 }
 
 TEST(CommandLine, MalformedOptionsAreErrors)
 {
     for (const QStringList& args : {QStringList{"--port", "KS265000A"}, QStringList{"--port"},
                                     QStringList{"--port=KS265000A"}, QStringList{"--simulate=fast"},
-                                    QStringList{"--simulate=0"}, QStringList{"--frobnicate"}})
+                                    QStringList{"--simulate=0"}, QStringList{"--frobnicate"},
+                                    QStringList{"--transcript="}})
         EXPECT_FALSE(ParseCommandLine(args).error.isEmpty()) << args.join(' ').toStdString();
 }

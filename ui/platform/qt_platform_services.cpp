@@ -1,5 +1,7 @@
 #include "ui/platform/qt_platform_services.h"
 
+#include "ui/platform/transcript.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +21,7 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
     // Messages break lines with carriage returns, which a label does not; show them as breaks.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    WriteTranscript(QStringLiteral("dialog"), caption + QStringLiteral(": ") + text);
     QMessageBox box(icon, caption, shown, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

@@ -1,0 +1,137 @@
+// labels: slow
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+// The real program on a private X display, driven by synthetic mouse and keyboard input as an
+// operator would drive it; what it showed and sent comes back through its transcript.
+class RealBinary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            GTEST_SKIP() << "needs Xvfb and xdotool (scripts/setup.sh installs them)";
+        ASSERT_TRUE(dir.isValid());
+        display = freeDisplay();
+        xvfb.start(QStringLiteral("Xvfb"), {display, "-screen", "0", "1024x665x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(xvfb.waitForStarted());
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1)); }, 10000));
+    }
+
+    void TearDown() override
+    {
+        for (QProcess* p : {&velmar, &xvfb}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+    }
+
+    static QString freeDisplay()
+    {
+        for (int n = 100 + getpid() % 700;; ++n)
+            if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                return QStringLiteral(":%1").arg(n);
+    }
+
+    template <typename Condition>
+    static bool waitFor(Condition condition, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > ms)
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
+    QStringList transcript() const
+    {
+        QFile file(dir.filePath(QStringLiteral("transcript.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    bool waitForLine(const QString& line, int ms) const
+    {
+        return waitFor([&] { return transcript().contains(line); }, ms);
+    }
+
+    void xdotool(const QStringList& args)
+    {
+        QProcess tool;
+        tool.setProcessEnvironment(environment());
+        tool.start(QStringLiteral("xdotool"), args);
+        ASSERT_TRUE(tool.waitForFinished(10000));
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        return env;
+    }
+
+    QTemporaryDir dir;
+    QString display;
+    QProcess xvfb;
+    QProcess velmar;
+};
+
+}  // namespace
+
+TEST_F(RealBinary, PolishRunToTwoCyclesFinishesWithItsDialogAndTheRelayOff)
+{
+    // Taught positions at their defaults, so the first-run message stays away.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
+    QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n");
+    settings.close();
+
+    velmar.setProcessEnvironment(environment());
+    velmar.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")),
+                 {QStringLiteral("--simulate=20"),
+                  QStringLiteral("--transcript=") + dir.filePath(QStringLiteral("transcript.txt"))});
+    ASSERT_TRUE(velmar.waitForStarted());
+    ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
+    QThread::msleep(1500);  // the sequence ends, polling starts
+
+    // The window fills the 1024 x 665 screen; the lower boxes keep their distance to the
+    // bottom edge, so the controls' centres are fixed: "Number Cycles" and "Run".
+    xdotool({"mousemove", "148", "528", "click", "1"});
+    xdotool({"type", "--delay", "50", "2"});
+    xdotool({"mousemove", "488", "626", "click", "1"});
+
+    const QString finished = QStringLiteral("dialog: Information: Run Stopped: Number Cycles");
+    ASSERT_TRUE(waitForLine(finished, 60000)) << transcript().join('\n').toStdString();
+    xdotool({"search", "--sync", "--name", "^Information$", "windowfocus", "key", "Return"});
+    ASSERT_TRUE(waitFor([&] { return transcript().last() == QStringLiteral("wire: RY 0"); }, 20000))
+        << transcript().join('\n').toStdString();
+
+    const QStringList expected = {
+        "wire: GT -100", "wire: TP", "wire: GT -156",                    // start-up
+        "wire: RY 0", "wire: SP 1024 64", "wire: DC",                    // the run's power set-up
+        "wire: RY 1", "wire: SS 2", "wire: GT -2187", "wire: GT 2187",   // the dip
+        "wire: SS 2", "wire: GP -154 2", "wire: GP 154 2",               // two strokes
+        "wire: GP -154 2", "wire: GP 154 2", finished,
+        "wire: GP -2 2", "wire: RY 0"};
+    EXPECT_EQ(transcript(), expected) << transcript().join('\n').toStdString();
+}
