@@ -61,19 +61,12 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
     }
 }
 
+PolishRun::PolishRun(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+
 void PolishRun::BitBtn1Click()
 {
     if (c_.ui.BitBtn1->text() == RunCaption) {
-        ++depth_;
-        try {
-            startRun();
-        } catch (...) {
-            --depth_;
-            resumeDeferredClose();
-            throw;
-        }
-        --depth_;
-        resumeDeferredClose();
+        loop_.run([this] { startRun(); });
         return;
     }
 
@@ -164,21 +157,6 @@ void PolishRun::RunPolishLoop()
     commands.SendCommand(QStringLiteral("RY 0"));
 }
 
-bool PolishRun::stopForClose()
-{
-    if (!running())
-        return false;
-    c_.ui.BitBtn1->setText(RunCaption);
-    closePending_ = true;
-    return true;
-}
-
-void PolishRun::resumeDeferredClose()
-{
-    if (depth_ > 0 || !closePending_)
-        return;
-    closePending_ = false;
-    c_.FormClose();
-}
+bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }
 
 }  // namespace velmar

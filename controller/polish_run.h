@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controller/winding_loop.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -18,7 +20,7 @@ class Controller;
 // whose caption ("Run" / "STOP") is the run's state.
 class PolishRun {
 public:
-    explicit PolishRun(Controller& c) : c_(c) {}
+    explicit PolishRun(Controller& c);
     // "Run" starts a run; any other caption asks the running loop to stop (three beeps).
     void BitBtn1Click();
     // The run loop; called only by BitBtn1Click.
@@ -26,7 +28,7 @@ public:
 
     // A run is on the stack, from its start (power, limits) until its groups are enabled
     // again; nested runs count each.
-    bool running() const { return depth_ > 0; }
+    bool running() const { return loop_.running(); }
     // The window is closing. A running run is asked to stop as its button would (the loop
     // winds down and switches the relay off), and the close is finished (Controller::FormClose
     // again) once the run has returned. Returns whether a run was running, i.e. whether the
@@ -38,11 +40,9 @@ public:
 
 private:
     void startRun();
-    void resumeDeferredClose();
 
     Controller& c_;
-    int depth_ = 0;
-    bool closePending_ = false;
+    WindingLoop loop_;
 };
 
 // A local date and time as the run stamps it on the chart: the locale's short date, then its

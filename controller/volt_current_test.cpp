@@ -19,6 +19,8 @@ const QString StopCaption = QStringLiteral("Stop Test");
 
 }  // namespace
 
+VoltCurrentTest::VoltCurrentTest(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+
 void VoltCurrentTest::Button10Click()
 {
     QPushButton* button = c_.ui.Button10;
@@ -28,16 +30,7 @@ void VoltCurrentTest::Button10Click()
         return;
     }
     button->setText(StopCaption);
-    ++depth_;
-    try {
-        RunVoltCurrentTest();
-    } catch (...) {
-        --depth_;
-        resumeDeferredClose();
-        throw;
-    }
-    --depth_;
-    resumeDeferredClose();
+    loop_.run([this] { RunVoltCurrentTest(); });
 }
 
 void VoltCurrentTest::RunVoltCurrentTest()
@@ -93,21 +86,6 @@ void VoltCurrentTest::RunVoltCurrentTest()
     c_.ui.iKnob1->setPosition(4.0);
 }
 
-bool VoltCurrentTest::stopForClose()
-{
-    if (!running())
-        return false;
-    c_.ui.Button10->setText(StartCaption);
-    closePending_ = true;
-    return true;
-}
-
-void VoltCurrentTest::resumeDeferredClose()
-{
-    if (depth_ > 0 || !closePending_)
-        return;
-    closePending_ = false;
-    c_.FormClose();
-}
+bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
 
 }  // namespace velmar

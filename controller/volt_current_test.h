@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controller/winding_loop.h"
+
 #include <cstdint>
 
 class QObject;
@@ -13,7 +15,7 @@ class Controller;
 // loop inside the click of Button10, whose caption ("Start Test" / "Stop Test") is its state.
 class VoltCurrentTest {
 public:
-    explicit VoltCurrentTest(Controller& c) : c_(c) {}
+    explicit VoltCurrentTest(Controller& c);
     // "Start Test" starts the test; any other caption asks the running test to stop after
     // the step in progress.
     void Button10Click();
@@ -21,18 +23,16 @@ public:
     void RunVoltCurrentTest();
 
     // A test loop is on the stack (possibly nested inside a polish run, or holding one).
-    bool running() const { return depth_ > 0; }
+    bool running() const { return loop_.running(); }
     // The window is closing. A running test is asked to stop as its button would, and the
     // close is finished (Controller::FormClose again) once the loop has returned. Returns
     // whether a test was running, i.e. whether the close has to wait for it.
     bool stopForClose();
 
 private:
-    void resumeDeferredClose();
 
     Controller& c_;
-    int depth_ = 0;
-    bool closePending_ = false;
+    WindingLoop loop_;
 };
 
 }  // namespace velmar

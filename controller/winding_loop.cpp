@@ -1,0 +1,24 @@
+#include "controller/winding_loop.h"
+
+#include <QPushButton>
+
+namespace velmar {
+
+bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
+{
+    if (!running())
+        return false;
+    button->setText(idleCaption);
+    closePending_ = true;
+    return true;
+}
+
+void WindingLoop::leave()
+{
+    if (--depth_ > 0 || !closePending_)
+        return;
+    closePending_ = false;
+    finishClose_();
+}
+
+}  // namespace velmar
