@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace velmar::test {
+
+// Properties that must hold for any input to the text parsers (the settings reader, the
+// integer and real conversions, the entry fields' number check). Returns an empty string when
+// they hold, otherwise what broke. Shared by the fuzz targets and the corpus replay test.
+QString CheckParserProperties(const QByteArray& input);
+
+}  // namespace velmar::test
