@@ -7,6 +7,7 @@
 //
 // Prints, per limit, the real seconds to the finish message and the message; also the current
 // every 10 s of the run, to choose a limit from.
+#include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
@@ -31,40 +32,14 @@ namespace {
 
 using namespace velmar;
 
-// Dialogs are answered at once and printed with the run's elapsed time.
-class BenchPlatform final : public PlatformServices {
-public:
-    BenchPlatform() { clock.start(); }
-    void showInfo(const QString& text) override { shown("Info", text); }
-    void showError(const QString& text) override { shown("Error", text); }
-    void showMessage(const QString& text) override { shown("Message", text); }
-    void showApplicationError(const QString& text) override { shown("AppError", text); }
-    void beep() override {}
-    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock.elapsed()); }
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    QString localAppDataFolder() override { return folder.path(); }
-    void shellOpen(const QString&) override {}
-    QRect workArea() override { return {0, 0, 1280, 800}; }
-    void terminate() override { terminated = true; }
-    bool terminating() override { return terminated; }
-
-    void shown(const char* kind, const QString& text)
-    {
-        if (runClock.isValid())
-            std::printf("  %7.1f s  %s: %s\n", runClock.elapsed() / 1000.0, kind, qPrintable(text));
-        lastDialog = text;
-    }
-
-    QElapsedTimer clock;
-    QElapsedTimer runClock;
-    QTemporaryDir folder;
-    QString lastDialog;
-    bool terminated = false;
-};
-
 void runOnce(double speed, const QString& minimum, int limitSeconds)
 {
-    BenchPlatform platform;
+    bench::BenchPlatform platform;
+    QElapsedTimer runClock;
+    platform.onDialog = [&runClock](const char* kind, const QString& text) {
+        if (runClock.isValid())
+            std::printf("  %7.1f s  %s: %s\n", runClock.elapsed() / 1000.0, kind, qPrintable(text));
+    };
     PlatformServices* previous = installPlatform(&platform);
     auto instrument = std::make_shared<sim::KestromSim>();
     instrument->setSpeedFactor(speed);
@@ -86,18 +61,18 @@ void runOnce(double speed, const QString& minimum, int limitSeconds)
                     form.state.ZeroOffset);
         QTimer report;
         QObject::connect(&report, &QTimer::timeout, [&] {
-            std::printf("  %7.1f s  current %.1f mA, cycle %g, total %.0f\n", platform.runClock.elapsed() / 1000.0,
+            std::printf("  %7.1f s  current %.1f mA, cycle %g, total %.0f\n", runClock.elapsed() / 1000.0,
                         form.state.CurrentSamples[0], form.state.CycleNumber, form.state.TotalCharge);
-            if (platform.runClock.elapsed() > limitSeconds * 1000 && form.BitBtn1->text() == "STOP") {
+            if (runClock.elapsed() > limitSeconds * 1000 && form.BitBtn1->text() == "STOP") {
                 std::printf("  no finish within %d s: stopped\n", limitSeconds);
                 form.BitBtn1->click();
             }
         });
         report.start(10000);
-        platform.runClock.start();
+        runClock.start();
         form.BitBtn1->click();  // returns when the run has ended
         report.stop();
-        std::printf("  ended after %.1f s real time\n\n", platform.runClock.elapsed() / 1000.0);
+        std::printf("  ended after %.1f s real time\n\n", runClock.elapsed() / 1000.0);
     }
     d2xx::closeAll();
     installPlatform(previous);

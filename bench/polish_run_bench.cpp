@@ -10,6 +10,7 @@
 //      with one full stroke's reply time (down and up), also measured here.
 //
 //   bench_polish_run [--quick]      60 s run and 9 stops; --quick: 10 s and 5 stops
+#include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
@@ -39,33 +40,6 @@
 namespace {
 
 using namespace velmar;
-
-// Dialogs answered at once (printed), no sound, real clocks.
-class BenchPlatform final : public PlatformServices {
-public:
-    BenchPlatform() { clock.start(); }
-    void showInfo(const QString& text) override { shown("Info", text); }
-    void showError(const QString& text) override { shown("Error", text); }
-    void showMessage(const QString& text) override { shown("Message", text); }
-    void showApplicationError(const QString& text) override { shown("AppError", text); }
-    void beep() override {}
-    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock.elapsed()); }
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    QString localAppDataFolder() override { return folder.path(); }
-    void shellOpen(const QString&) override {}
-    QRect workArea() override { return {0, 0, 1280, 800}; }
-    void terminate() override { terminated = true; }
-    bool terminating() override { return terminated; }
-
-    static void shown(const char* kind, const QString& text)
-    {
-        std::fprintf(stderr, "  (%s: %s)\n", kind, qPrintable(QString(text).replace(u'\r', u' ')));
-    }
-
-    QElapsedTimer clock;
-    QTemporaryDir folder;
-    bool terminated = false;
-};
 
 double cpuSeconds()
 {
@@ -109,7 +83,7 @@ int main(int argc, char** argv)
     const int runSeconds = quick ? 10 : 60;
     const int stops = quick ? 5 : 9;
 
-    BenchPlatform platform;
+    bench::BenchPlatform platform;
     installPlatform(&platform);
     auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
     d2xx::installSimulator(instrument);

@@ -11,6 +11,7 @@
 //    meter, readout. The repaint that follows in the event loop is timed apart.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
@@ -42,36 +43,6 @@
 namespace {
 
 using namespace velmar;
-
-// Dialogs answered at once (and printed, since none is expected), a settings folder of our own.
-class BenchPlatform final : public PlatformServices {
-public:
-    explicit BenchPlatform(QString folder) : folder_(std::move(folder)) { clock_.start(); }
-    void showInfo(const QString& text) override { note("info", text); }
-    void showError(const QString& text) override { note("error", text); }
-    void showMessage(const QString& text) override { note("message", text); }
-    void showApplicationError(const QString& text) override { note("application error", text); }
-    void beep() override {}
-    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock_.elapsed()); }
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    QString localAppDataFolder() override { return folder_; }
-    void shellOpen(const QString&) override {}
-    QRect workArea() override { return {0, 0, 1280, 800}; }
-    void terminate() override { terminating_ = true; }
-    bool terminating() override { return terminating_; }
-
-    int dialogs = 0;
-
-private:
-    void note(const char* kind, const QString& text)
-    {
-        ++dialogs;
-        std::fprintf(stderr, "  [%s dialog] %s\n", kind, qPrintable(text));
-    }
-    QString folder_;
-    QElapsedTimer clock_;
-    bool terminating_ = false;
-};
 
 // A flagged current that changes every frame, so every display really changes.
 class SweepingCurrent : public sim::CurrentModel {
@@ -140,7 +111,7 @@ int main(int argc, char** argv)
         if (file.open(QIODevice::WriteOnly))
             file.write("[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n");
     }
-    BenchPlatform platform(folder.path());
+    bench::BenchPlatform platform(folder.path());
     installPlatform(&platform);
 
     // The instrument's clock runs with real time; the cycle timing below moves it on by hand
