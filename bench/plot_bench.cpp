@@ -1,6 +1,7 @@
 // Strip chart figures: AddPoint cost at an empty and at a day-long list, paint time of the
 // whole history, memory per stored point. A plain timed main; prints a table.
 //   bench_plot [points]   (default 2,880,000: a day of 30 ms points)
+#include "bench/thread_cpu_clock.h"
 #include "widgets/plot_points.h"
 #include "widgets/tiplot.h"
 
@@ -19,18 +20,7 @@
 #include <vector>
 
 using namespace velmar;
-// The machine is shared: time spent by this thread on a CPU, not wall time, so other
-// processes' load does not count against a frame.
-struct Clock {
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<Clock, duration>;
-    static time_point now()
-    {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return time_point(duration(std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
-    }
-};
+using Clock = bench::ThreadCpuClock;
 
 namespace {
 

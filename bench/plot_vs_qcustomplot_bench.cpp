@@ -2,6 +2,7 @@
 // with the same data at the same size: two channels on two Y axes, the whole history shown,
 // one new point per channel each frame as in a run. Prints ours / theirs per size.
 //   bench_plot_vs_qcustomplot [frames]
+#include "bench/thread_cpu_clock.h"
 #include "widgets/tiplot.h"
 
 #include <qcustomplot.h>
@@ -18,18 +19,7 @@
 #include <vector>
 
 using namespace velmar;
-// The machine is shared: time spent by this thread on a CPU, not wall time, so other
-// processes' load does not count against a frame.
-struct Clock {
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<Clock, duration>;
-    static time_point now()
-    {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return time_point(duration(std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
-    }
-};
+using Clock = bench::ThreadCpuClock;
 
 namespace {
 
