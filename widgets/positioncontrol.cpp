@@ -1,6 +1,7 @@
 #include "widgets/positioncontrol.h"
 
 #include "ui/platform/platform_services.h"
+#include "widgets/display_paint_guard.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -78,27 +79,18 @@ void PositionControl::ensureStaticLayer()
 
 void PositionControl::paintEvent(QPaintEvent*)
 {
-    try {
+    bool drawn = false;
+    paintGuarded(*this, [&](QPainter& painter) {
         ensureStaticLayer();
-        QPainter painter(this);
         painter.drawPixmap(0, 0, staticLayer_);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setFont(font());
         paintDynamic(painter);
-    } catch (const std::exception& error) {
-        paintError(QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        paintError(QStringLiteral("Unknown error while painting"));
-    }
-}
-
-void PositionControl::paintError(const QString& message)
-{
-    staticValid_ = false;
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    painter.setPen(Qt::white);
-    painter.drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, message);
+        drawn = true;
+    });
+    // After a failure the static layer is built afresh next time rather than trusted.
+    if (!drawn)
+        staticValid_ = false;
 }
 
 void PositionControl::mousePressEvent(QMouseEvent* event)

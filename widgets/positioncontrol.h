@@ -97,7 +97,6 @@ protected:
 private:
     void setInteraction(Interaction state);
     void ensureStaticLayer();
-    void paintError(const QString& message);
 
     Interaction interaction_ = Interaction::Idle;
     bool changedMark_ = false;
