@@ -3,6 +3,7 @@
 #include "controller/controller.h"
 #include "controller/number_format.h"
 #include "ui/platform/delay.h"
+#include "ui/platform/log.h"
 #include "ui/platform/platform_services.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
@@ -15,6 +16,7 @@ namespace velmar {
 
 void HalfCycle::announceFinish(const QString& message)
 {
+    qCInfo(lcRun).noquote() << "finish criterion met:" << message;
     platform().beep();
     Delay(250);
     platform().beep();

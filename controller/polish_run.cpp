@@ -3,7 +3,9 @@
 #include "controller/controller.h"
 #include "ui/platform/conversions.h"
 #include "ui/platform/delay.h"
+#include "ui/platform/log.h"
 #include "ui/platform/platform_services.h"
+#include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
 
@@ -71,6 +73,7 @@ void PolishRun::BitBtn1Click()
     }
 
     // The loop winds down by itself at its next caption check.
+    qCInfo(lcRun) << "run stopped by the operator";
     c_.ui.BitBtn1->setText(RunCaption);
     // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
     // the loop below this handler in its reply wait, and the relay would go off half a second
@@ -117,7 +120,16 @@ void PolishRun::startRun()
     QGroupBox* const groups[] = {ui.GroupBox1, ui.GroupBox2, ui.GroupBox4, ui.GroupBox7};
     for (QGroupBox* group : groups)
         group->setEnabled(false);
+    qCInfo(lcRun).noquote() << QStringLiteral("run started at cycle %1: %2 V %3, limits: %4 cycles, minimum current %5 mA, "
+                                              "total %6")
+                                   .arg(s.CycleNumber)
+                                   .arg(ui.iKnob1->position())
+                                   .arg(ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC"))
+                                   .arg(s.CycleLimit)
+                                   .arg(s.MinCurrentLimit)
+                                   .arg(s.TotalLimit);
     RunPolishLoop();
+    qCInfo(lcRun).noquote() << QStringLiteral("run ended at cycle %1, total current %2").arg(s.CycleNumber).arg(s.TotalCharge);
     for (QGroupBox* group : groups)
         group->setEnabled(true);
 }

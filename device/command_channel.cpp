@@ -14,10 +14,6 @@
 
 namespace velmar {
 
-namespace {
-const QString kSerialA = QStringLiteral("KS265000A");
-}
-
 CommandChannel::CommandChannel(ControllerState& state, UsbChannelDriver& driver, TiThreadTimers& timers,
                                QLabel* label4)
     : state_(state), driver_(driver), timers_(timers), label4_(label4)
@@ -34,7 +30,7 @@ void CommandChannel::setLabel4Text(const QString& text)
 
 void CommandChannel::OpenCommandChannel()
 {
-    if (driver_.OpenBySerialNumber(UsbChannel::A, kSerialA) != d2xx::FT_OK) {
+    if (driver_.OpenBySerialNumber(UsbChannel::A, channelSerial(UsbChannel::A)) != d2xx::FT_OK) {
         state_.LinkFailed = true;
         platform().showMessage(QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
         return;

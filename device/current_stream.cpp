@@ -18,13 +18,12 @@
 namespace velmar {
 
 namespace {
-const QString kSerialB = QStringLiteral("KS265000B");
 constexpr std::int32_t kCurrentFlag = 10000;
 }  // namespace
 
 void CurrentStream::OpenDataChannel()
 {
-    if (driver_.OpenBySerialNumber(UsbChannel::B, kSerialB) != d2xx::FT_OK) {
+    if (driver_.OpenBySerialNumber(UsbChannel::B, channelSerial(UsbChannel::B)) != d2xx::FT_OK) {
         state_.LinkFailed = true;
         platform().showMessage(QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
         return;

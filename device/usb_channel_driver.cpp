@@ -1,5 +1,6 @@
 #include "device/usb_channel_driver.h"
 
+#include "ui/platform/log.h"
 #include "ui/platform/platform_services.h"
 
 #include <algorithm>
@@ -22,6 +23,11 @@ QString label(UsbChannel channel, const char* text)
 
 }  // namespace
 
+QString channelSerial(UsbChannel channel)
+{
+    return channel == UsbChannel::A ? QStringLiteral("KS265000A") : QStringLiteral("KS265000B");
+}
+
 QString deviceErrorSuffix(FT_STATUS status)
 {
     switch (status) {
@@ -37,9 +43,21 @@ QString deviceErrorSuffix(FT_STATUS status)
 
 void UsbChannelDriver::ReportDeviceError(const QString& label, FT_STATUS status)
 {
-    if (!ReportErrors || status == FT_OK)
+    if (status == FT_OK)
+        return;
+    // The log keeps what the operator was shown, and what was not shown too.
+    qCWarning(lcDevice).noquote() << label + deviceErrorSuffix(status);
+    if (!ReportErrors)
         return;
     platform().showError(label + deviceErrorSuffix(status));
+}
+
+void UsbChannelDriver::tallyFrames(const char* bytes, std::uint32_t n)
+{
+    if (!lcWire().isDebugEnabled())
+        return;
+    if (const auto summary = framesB_.add(LogClockMs(), bytes, n))
+        qCDebug(lcWire).noquote() << *summary;
 }
 
 FT_STATUS UsbChannelDriver::OpenBySerialNumber(UsbChannel channel, const QString& serialNumber)
@@ -105,6 +123,9 @@ FT_STATUS UsbChannelDriver::GetQueueStatus(UsbChannel channel)
     std::uint32_t& count = channel == UsbChannel::A ? QueueCountA : QueueCountB;
     const FT_STATUS status = FT_GetQueueStatus(handle(channel), &count);
     ReportDeviceError(label(channel, "FT_GetQueueStatus"), status);
+    // The poll looks at channel B's queue every cycle: a stream gone quiet still gets its count.
+    if (channel == UsbChannel::B && status == FT_OK)
+        tallyFrames(nullptr, 0);
     return status;
 }
 
@@ -114,6 +135,13 @@ std::uint32_t UsbChannelDriver::WriteBytes(std::uint32_t n)
     n = std::min<std::uint32_t>(n, BufferSize);
     std::uint32_t written = 0;
     const FT_STATUS status = FT_Write(HandleA, TxBuffer.data(), n, &written);
+    if (lcWire().isInfoEnabled()) {
+        const std::uint32_t shown = std::min(written, n);
+        if (shown == n)
+            qCInfo(lcWire).noquote() << "A sent" << LogBytes(TxBuffer.data(), shown);
+        else
+            qCInfo(lcWire).noquote() << "A sent" << LogBytes(TxBuffer.data(), shown) << "of" << n << "bytes";
+    }
     ReportDeviceError(QStringLiteral("FT_Write"), status);
     return written;
 }
@@ -125,6 +153,11 @@ std::uint32_t UsbChannelDriver::ReadBytes(UsbChannel channel, std::uint32_t n)
     std::uint32_t got = 0;
     char* buffer = channel == UsbChannel::A ? RxBufferA.data() : RxBufferB.data();
     const FT_STATUS status = FT_Read(handle(channel), buffer, n, &got);
+    const std::uint32_t kept = std::min(got, n);
+    if (channel == UsbChannel::A)
+        qCInfo(lcWire).noquote() << "A received" << LogBytes(buffer, kept);
+    else
+        tallyFrames(buffer, kept);
     ReportDeviceError(label(channel, "FT_Read"), status);
     return got;
 }

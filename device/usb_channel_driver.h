@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/d2xx/d2xx.h"
+#include "device/frame_tally.h"
 
 #include <QString>
 
@@ -11,6 +12,9 @@ namespace velmar {
 
 // The instrument's two fixed serial channels: A carries commands, B the current stream.
 enum class UsbChannel { A, B };
+
+// The USB serial number each channel is opened by: "KS265000A", "KS265000B".
+QString channelSerial(UsbChannel channel);
 
 // The only caller of the D2XX-shaped API. Two handles, fixed buffers and the configuration
 // values the callers set before each configuring call; every failing call is shown to the
@@ -56,6 +60,11 @@ public:
     void ReportDeviceError(const QString& label, d2xx::FT_STATUS status);
 
     d2xx::FT_HANDLE handle(UsbChannel channel) const { return channel == UsbChannel::A ? HandleA : HandleB; }
+
+private:
+    void tallyFrames(const char* bytes, std::uint32_t n);
+
+    FrameTally framesB_;
 };
 
 // " - Invalid Handle..." and the other texts shown after an operation's label.

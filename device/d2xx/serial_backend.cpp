@@ -1,16 +1,13 @@
-#include "device/d2xx/serial_backend.h"
-
 #include "device/d2xx/backend.h"
+#include "device/d2xx/serial_ports.h"
+#include "ui/platform/log.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
-#include <fcntl.h>
+#include <cstring>
+#include <linux/serial.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -18,14 +15,6 @@
 namespace velmar::d2xx {
 
 namespace {
-
-QString readLine(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readLine()).trimmed();
-}
 
 // Unplugging a USB adapter hangs its tty up: every call on the descriptor then fails with EIO
 // (or ENXIO/ENODEV on some drivers). That is the lost link, not a passing error.
@@ -239,26 +228,26 @@ public:
 
     FT_STATUS open(const QString& serialNumber, std::unique_ptr<Port>& port) override
     {
-        QString path = ports_.value(serialNumber);
-        if (path.isEmpty())
-            path = findUsbSerialTty(serialNumber);
-        if (path.isEmpty())
+        const ChannelLocation location = locateChannel(serialNumber, ports_);
+        if (location.path.isEmpty()) {
+            qCWarning(lcDevice).noquote() << serialNumber << "not found:" << location.missing;
             return FT_DEVICE_NOT_FOUND;
-
-        const QByteArray native = QFile::encodeName(path);
-        const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            return errno == ENOENT || errno == ENXIO || errno == ENODEV ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
-        // Two programs must never drive one instrument: the lock refuses a second holder of
-        // this tty, whoever it is (TIOCEXCL alone does not stop root).
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
-            ::close(fd);
-            return FT_DEVICE_NOT_OPENED;
         }
+        const QString& path = location.path;
+        qCInfo(lcDevice).noquote() << serialNumber << (location.given ? "given as" : "found at") << path;
+
+        const TtyOpenResult opened = openTty(path);
+        if (opened.cause != TtyOpenCause::Opened) {
+            qCWarning(lcDevice).noquote() << serialNumber << path << describeOpenResult(opened);
+            return opened.cause == TtyOpenCause::Absent ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
+        }
+        const int fd = opened.fd;
         ::ioctl(fd, TIOCEXCL);
 
         termios t{};
         if (::tcgetattr(fd, &t) != 0) {
+            qCWarning(lcDevice).noquote() << serialNumber << path << "cannot read the line settings:"
+                                          << std::strerror(errno);
             ::close(fd);
             return FT_DEVICE_NOT_OPENED;
         }
@@ -269,65 +258,40 @@ public:
         t.c_cc[VMIN] = 1;
         t.c_cc[VTIME] = 0;
         if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+            qCWarning(lcDevice).noquote() << serialNumber << path << "cannot set the line up:" << std::strerror(errno);
             ::close(fd);
             return FT_DEVICE_NOT_OPENED;
         }
+        requestLowLatency(fd, serialNumber);
+        qCInfo(lcDevice).noquote() << serialNumber << "opened" << path;
         port = std::make_unique<SerialPort>(fd);
         return FT_OK;
     }
 
 private:
+    // A USB serial driver holds received bytes back for its latency timer (16 ms on FTDI) unless
+    // told otherwise; every reply would wait that long. Pseudo-terminals and drivers without the
+    // setting refuse it, which costs nothing but that wait.
+    static void requestLowLatency(int fd, const QString& serialNumber)
+    {
+        serial_struct serial{};
+        if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+            qCDebug(lcDevice).noquote() << serialNumber << "no low-latency mode:" << std::strerror(errno);
+            return;
+        }
+        if (serial.flags & ASYNC_LOW_LATENCY)
+            return;
+        serial.flags |= ASYNC_LOW_LATENCY;
+        if (::ioctl(fd, TIOCSSERIAL, &serial) != 0)
+            qCDebug(lcDevice).noquote() << serialNumber << "no low-latency mode:" << std::strerror(errno);
+        else
+            qCDebug(lcDevice).noquote() << serialNumber << "low-latency mode on";
+    }
+
     QMap<QString, QString> ports_;
 };
 
 }  // namespace
-
-QString findUsbSerialTty(const QString& channelSerial, const QString& sysRoot, const QString& devRoot)
-{
-    if (channelSerial.size() < 2)
-        return {};
-    const QString deviceSerial = channelSerial.chopped(1);
-    const QChar letter = channelSerial.back().toUpper();
-    if (letter < QLatin1Char('A') || letter > QLatin1Char('H'))
-        return {};
-    const int wantedInterface = letter.unicode() - 'A';
-
-    // sysfs: /sys/class/tty/<tty>/device is the port under the USB interface, whose parent is
-    // the USB device carrying the serial number.
-    const QDir ttys(sysRoot + QStringLiteral("/class/tty"));
-    for (const QString& name : ttys.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
-        const QFileInfo deviceLink(ttys.filePath(name) + QStringLiteral("/device"));
-        if (!deviceLink.exists())
-            continue;
-        QDir dir(deviceLink.canonicalFilePath());
-        // Walk up from the port to the interface (it has bInterfaceNumber), then one more.
-        for (int depth = 0; depth < 3 && !QFileInfo::exists(dir.filePath(QStringLiteral("bInterfaceNumber"))); ++depth)
-            dir.cdUp();
-        const QString number = readLine(dir.filePath(QStringLiteral("bInterfaceNumber")));
-        if (number.isEmpty())
-            continue;
-        bool ok = false;
-        const int interface = number.toInt(&ok, 16);
-        QDir usbDevice = dir;
-        usbDevice.cdUp();
-        if (ok && interface == wantedInterface &&
-            readLine(usbDevice.filePath(QStringLiteral("serial"))) == deviceSerial) {
-            const QString node = devRoot + QLatin1Char('/') + name;
-            if (QFileInfo::exists(node))
-                return node;
-        }
-    }
-
-    // udev's stable names: usb-<maker>_<product>_<serial>-if<NN>-port0
-    const QDir byId(devRoot + QStringLiteral("/serial/by-id"));
-    const QString suffix = QStringLiteral("-if%1").arg(wantedInterface, 2, 10, QLatin1Char('0'));
-    for (const QString& name : byId.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString base = name.section(QStringLiteral("-if"), 0, -2);
-        if (base.endsWith(QLatin1Char('_') + deviceSerial) && name.contains(suffix + QLatin1Char('-')))
-            return byId.filePath(name);
-    }
-    return {};
-}
 
 std::unique_ptr<Backend> makeSerialBackend(const QMap<QString, QString>& ports)
 {

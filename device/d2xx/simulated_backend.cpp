@@ -1,6 +1,7 @@
 #include "device/d2xx/backend.h"
 
 #include "sim/kestrom_sim.h"
+#include "ui/platform/log.h"
 
 #include <QElapsedTimer>
 
@@ -93,6 +94,7 @@ public:
                 return FT_DEVICE_NOT_FOUND;
             if (!sim_->open(channel))
                 return FT_DEVICE_NOT_OPENED;
+            qCInfo(lcDevice).noquote() << serialNumber << "opened on the simulated instrument";
             port = std::make_unique<SimulatedPort>(sim_, channel);
             return FT_OK;
         }

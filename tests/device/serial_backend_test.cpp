@@ -1,5 +1,6 @@
 #include "device/d2xx/d2xx.h"
-#include "device/d2xx/serial_backend.h"
+#include "device/d2xx/serial_ports.h"
+#include "tests/support/log_capture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -150,6 +152,70 @@ TEST_F(SerialBackendTest, HungUpLineFailsAsIoError)
     EXPECT_EQ(FT_Read(handle, buffer, 6, &got), FT_IO_ERROR);
 }
 
+TEST_F(SerialBackendTest, OpenSaysWhyATtyCannotBeHad)
+{
+    // The fixture holds slavePath through the backend: the lock names this process.
+    const TtyOpenResult held = openTty(slavePath);
+    EXPECT_EQ(held.cause, TtyOpenCause::Busy);
+    EXPECT_EQ(held.fd, -1);
+    EXPECT_EQ(held.holderPid, qint64(::getpid()));
+    EXPECT_TRUE(describeOpenResult(held).startsWith(QStringLiteral("held by another program (PID %1").arg(::getpid())))
+        << describeOpenResult(held).toStdString();
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    struct Case {
+        QString path;
+        TtyOpenCause cause;
+        const char* text;
+    };
+    for (const Case& c : {Case{dir.filePath("nothing-here"), TtyOpenCause::Absent, "absent ("},
+                          Case{plain.fileName(), TtyOpenCause::NotATty, "not a tty"},
+                          Case{"/dev/null", TtyOpenCause::NotATty, "not a tty"}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        const TtyOpenResult result = openTty(c.path);
+        EXPECT_EQ(result.cause, c.cause);
+        EXPECT_EQ(result.fd, -1);
+        EXPECT_TRUE(describeOpenResult(result).startsWith(QLatin1String(c.text)));
+    }
+
+    // A line nobody holds opens, locked, and is free again once closed.
+    EXPECT_EQ(FT_Close(handle), FT_OK);
+    handle = nullptr;
+    const TtyOpenResult free = openTty(slavePath);
+    ASSERT_EQ(free.cause, TtyOpenCause::Opened);
+    EXPECT_EQ(openTty(slavePath).cause, TtyOpenCause::Busy);
+    ::close(free.fd);
+    const TtyOpenResult again = openTty(slavePath);
+    EXPECT_EQ(again.cause, TtyOpenCause::Opened);
+    ::close(again.fd);
+}
+
+TEST(SerialBackendLog, OpenOnAPseudoTerminalLogsTheRefusedLowLatencyModeAtDebugOnly)
+{
+    closeAll();
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    configure({BackendOptions::Serial, 1.0, {{"KS265000A", QString::fromLatin1(name)}}});
+    test::LogCapture log;
+    char serial[] = "KS265000A";
+    FT_HANDLE h = nullptr;
+    EXPECT_EQ(FT_OpenEx(serial, FT_OPEN_BY_SERIAL_NUMBER, &h), FT_OK);
+    closeAll();
+    ::close(master);
+    configure({});
+
+    const QStringList debug = log.messages("velmar.device", QtDebugMsg);
+    EXPECT_TRUE(debug.filter("no low-latency mode").size() == 1) << debug.join('\n').toStdString();
+    EXPECT_TRUE(log.messages("velmar.device", QtWarningMsg).isEmpty());
+    EXPECT_TRUE(log.messages("velmar.device", QtInfoMsg).filter("opened " + QString::fromLatin1(name)).size() == 1);
+}
+
 TEST_F(SerialBackendTest, UnknownSerialAndBadHandles)
 {
     char other[] = "NOSUCH000A";
@@ -190,8 +256,21 @@ TEST(FindUsbSerialTty, MatchesSerialAndInterfaceInSysfsAndByIdNames)
         QDir().mkpath(interface + "/" + t.name);
         QDir().mkpath(sys + "/class/tty/" + t.name);
         ASSERT_TRUE(QFile::link(interface + "/" + t.name, sys + "/class/tty/" + t.name + "/device"));
+        QDir().mkpath(sys + "/bus/usb-serial/drivers/ftdi_sio");
+        ASSERT_TRUE(QFile::link(sys + "/bus/usb-serial/drivers/ftdi_sio", interface + "/" + t.name + "/driver"));
         write(dev + "/" + t.name, "");
     }
+    // A built-in UART is no USB serial port.
+    QDir().mkpath(sys + "/devices/platform/serial8250/tty/ttyS0");
+    QDir().mkpath(sys + "/class/tty/ttyS0");
+    ASSERT_TRUE(QFile::link(sys + "/devices/platform/serial8250/tty/ttyS0", sys + "/class/tty/ttyS0/device"));
+
+    const QList<UsbSerialPort> ports = listUsbSerialPorts(sys, dev);
+    ASSERT_EQ(ports.size(), 3);
+    EXPECT_EQ(ports[2].tty, dev + "/ttyUSB2");
+    EXPECT_EQ(ports[2].usbSerial, "KS265000");
+    EXPECT_EQ(ports[2].interfaceNumber, 1);
+    EXPECT_EQ(ports[2].driver, "ftdi_sio");
     EXPECT_EQ(findUsbSerialTty("KS265000A", sys, dev), dev + "/ttyUSB1");
     EXPECT_EQ(findUsbSerialTty("KS265000B", sys, dev), dev + "/ttyUSB2");
     EXPECT_EQ(findUsbSerialTty("KS265001A", sys, dev), QString());
@@ -202,6 +281,18 @@ TEST(FindUsbSerialTty, MatchesSerialAndInterfaceInSysfsAndByIdNames)
     write(dev + "/serial/by-id/usb-Maker_Other_KS2650001-if00-port0", "");
     EXPECT_EQ(findUsbSerialTty("KS265000B", empty, dev), dev + "/serial/by-id/usb-Maker_Kestrom_KS265000-if01-port0");
     EXPECT_EQ(findUsbSerialTty("KS265000A", empty, dev), QString());
+
+    // The instrument's udev rule names its ttys; those names come before by-id, and only for it.
+    write(dev + "/kestrom-A", "");
+    write(dev + "/kestrom-B", "");
+    EXPECT_EQ(findUsbSerialTty("KS265000A", empty, dev), dev + "/kestrom-A");
+    EXPECT_EQ(findUsbSerialTty("KS265000B", empty, dev), dev + "/kestrom-B");
+    EXPECT_EQ(findUsbSerialTty("KS265001A", empty, dev), QString());
+    EXPECT_EQ(locateChannel("KS265000A", {}, sys, dev).path, dev + "/ttyUSB1");  // sysfs first
+    const ChannelLocation given = locateChannel("KS265000A", {{"KS265000A", "/dev/pts/9"}}, sys, dev);
+    EXPECT_TRUE(given.given);
+    EXPECT_EQ(given.path, "/dev/pts/9");
+    EXPECT_EQ(locateChannel("KS265001B", {}, empty, dev).missing, "no tty of USB serial KS265001 interface 1");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
+#include "device/frame_tally.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/recording_platform.h"
 
 #include <gtest/gtest.h>
@@ -156,6 +158,39 @@ TEST_F(UsbChannelDriverTest, ConfiguresWritesAndReadsBothChannels)
     driver->GetQueueStatus(UsbChannel::B);
     EXPECT_EQ(driver->QueueCountB, before - 6);
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
+}
+
+TEST_F(UsbChannelDriverTest, LogHasTheCommandsAndRepliesButNotEachFrame)
+{
+    test::LogCapture log;
+    driver->ReportErrors = false;
+    ASSERT_EQ(driver->OpenBySerialNumber(UsbChannel::A, "KS265000A"), FT_OK);
+    ASSERT_EQ(driver->OpenBySerialNumber(UsbChannel::B, "KS265000B"), FT_OK);
+    std::memcpy(driver->TxBuffer.data(), "GT -100\r", 8);
+    driver->WriteBytes(8);
+    clock.advance(2000);
+    driver->GetQueueStatus(UsbChannel::A);
+    driver->ReadBytes(UsbChannel::A, driver->QueueCountA);
+    driver->GetQueueStatus(UsbChannel::B);
+    driver->ReadBytes(UsbChannel::B, 6);
+    instrument->unplug();
+    driver->PurgeTx(UsbChannel::A);
+
+    EXPECT_EQ(log.messages("velmar.wire", QtInfoMsg), QStringList({R"(A sent "GT -100\r")", R"(A received "OK\r")"}));
+    // Shown or not, a failure is in the log.
+    EXPECT_EQ(log.messages("velmar.device", QtWarningMsg), QStringList({"FT_Purge TX - General IO Error..."}));
+}
+
+TEST(FrameTally, CountsFramesByTheirCarriageReturnsAndSumsUpEveryTenSeconds)
+{
+    FrameTally tally;
+    EXPECT_EQ(tally.add(1000, "10237\r10", 8), std::nullopt);
+    EXPECT_EQ(tally.add(5000, nullptr, 0), std::nullopt);
+    EXPECT_EQ(tally.add(10999, "240\r", 4), std::nullopt);
+    EXPECT_EQ(tally.add(11000, "", 0), QStringLiteral("B received 2 frames (12 bytes) in 10.0 s"));
+    // A stream gone quiet still gets its line, counting from the last one.
+    EXPECT_EQ(tally.add(20000, nullptr, 0), std::nullopt);
+    EXPECT_EQ(tally.add(21500, nullptr, 0), QStringLiteral("B received 0 frames (0 bytes) in 10.5 s"));
 }
 
 TEST_F(UsbChannelDriverTest, UnpluggedDeviceFailsAsIoError)
