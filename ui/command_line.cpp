@@ -7,16 +7,23 @@ namespace velmar {
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: velmar [DEBUG] [--simulate[=SPEED]] [--port SERIAL=PATH]... [--transcript=FILE]\n"
+        "Usage: velmar [DEBUG] [--debug] [--simulate[=SPEED]] [--port SERIAL=PATH]...\n"
+        "              [--transcript=FILE] [--log=FILE] [--verbose] [--list-devices]\n"
         "              [--help] [--version]\n"
         "\n"
         "  DEBUG               (first argument only) show the diagnostic labels\n"
+        "  --debug             the same as DEBUG, in any place\n"
         "  --simulate[=SPEED]  use the built-in simulated instrument instead of USB;\n"
         "                      SPEED (default 1) speeds up its motion\n"
         "  --port SERIAL=PATH  open the channel with this USB serial number (e.g. KS265000A)\n"
         "                      on the tty at PATH\n"
         "  --transcript=FILE   append every dialog's text, and with --simulate every command\n"
         "                      the instrument takes, to FILE as it happens\n"
+        "  --log=FILE          append the log (commands and replies, how the channels were\n"
+        "                      found and opened, runs) to FILE, one line per event\n"
+        "  --verbose           log at debug level (to stderr without --log)\n"
+        "  --list-devices      show the serial ports and whether each Kestrom channel can be\n"
+        "                      opened, then exit: 0 when both can, 1 otherwise\n"
         "  --help              show this text\n"
         "  --version           show the version\n");
 }
@@ -62,6 +69,18 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             line.transcript = arg.mid(13);
             if (line.transcript.isEmpty())
                 line.error = QStringLiteral("--transcript expects a file name");
+        } else if (arg == QStringLiteral("--log")) {
+            line.error = QStringLiteral("--log expects a file name: --log=FILE");
+        } else if (arg.startsWith(QStringLiteral("--log="))) {
+            line.log = arg.mid(6);
+            if (line.log.isEmpty())
+                line.error = QStringLiteral("--log expects a file name");
+        } else if (arg == QStringLiteral("--verbose")) {
+            line.verbose = true;
+        } else if (arg == QStringLiteral("--debug")) {
+            line.debug = true;
+        } else if (arg == QStringLiteral("--list-devices")) {
+            line.listDevices = true;
         } else if (arg.startsWith(QStringLiteral("--"))) {
             line.error = QStringLiteral("unknown option '%1'").arg(arg);
         }

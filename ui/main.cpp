@@ -1,12 +1,16 @@
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
+#include "ui/app_identity.h"
 #include "ui/command_line.h"
+#include "ui/device_report.h"
+#include "ui/platform/log.h"
 #include "ui/platform/transcript.h"
 #include "ui/unit1.h"
 #include "ui/unit2.h"
 #include "ui/velmar_application.h"
 
 #include <QFont>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -30,6 +34,16 @@ int main(int argc, char** argv)
         std::printf("velmar %s\n", VELMAR_VERSION);
         return 0;
     }
+    // Before any window: a log that cannot be written is a mistake on the command line.
+    QString logError;
+    if (!StartLog({line.log, line.verbose}, &logError)) {
+        std::fprintf(stderr, "velmar: cannot open the log file '%s': %s\n", qPrintable(line.log), qPrintable(logError));
+        return 2;
+    }
+    if (line.listDevices) {
+        QTextStream out(stdout);
+        return ListDevices(line.ports, out);
+    }
 
     d2xx::BackendOptions backend;
     backend.kind = line.simulate ? d2xx::BackendOptions::Simulated : d2xx::BackendOptions::Serial;
@@ -46,6 +60,7 @@ int main(int argc, char** argv)
 
     VelmarApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmar"));
+    ApplyApplicationIdentity();
     // The window's faces were drawn for these; fontconfig maps Arial to its metric twin.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});

@@ -1,5 +1,6 @@
 #include "ui/unit1.h"
 
+#include "ui/command_line.h"
 #include "ui/platform/platform_services.h"
 #include "ui/unit2.h"
 #include "ui/validate_number.h"
@@ -289,7 +290,8 @@ void TForm1::FormCreate()
         setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     iThreadTimers1->setEnabled(1, true);
-    state.DebugMode = !arguments_.isEmpty() && arguments_.first() == QStringLiteral("DEBUG");
+    // "DEBUG" in first place, exactly so, or --debug anywhere.
+    state.DebugMode = ParseCommandLine(arguments_).debug;
     if (state.DebugMode) {
         Label12->setVisible(true);
         Label6->setVisible(true);

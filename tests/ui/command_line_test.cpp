@@ -12,6 +12,8 @@ TEST(CommandLine, DebugOnlyAsExactFirstArgument)
     EXPECT_FALSE(ParseCommandLine({"DEBUG1"}).debug);
     EXPECT_FALSE(ParseCommandLine({"--simulate", "DEBUG"}).debug);
     EXPECT_FALSE(ParseCommandLine({}).debug);
+    // The spelled-out option counts anywhere.
+    EXPECT_TRUE(ParseCommandLine({"--simulate", "--debug"}).debug);
 }
 
 TEST(CommandLine, SimulateAndPorts)
@@ -27,11 +29,23 @@ TEST(CommandLine, SimulateAndPorts)
     EXPECT_EQ(ParseCommandLine({"--transcript=/tmp/t.txt"}).transcript, "/tmp/t.txt");
 }
 
+TEST(CommandLine, LogAndDeviceReport)
+{
+    const CommandLine a = ParseCommandLine({"--log=/tmp/v.log", "--verbose", "--list-devices"});
+    EXPECT_TRUE(a.error.isEmpty());
+    EXPECT_EQ(a.log, "/tmp/v.log");
+    EXPECT_TRUE(a.verbose);
+    EXPECT_TRUE(a.listDevices);
+    const CommandLine b = ParseCommandLine({});
+    EXPECT_TRUE(b.log.isEmpty());
+    EXPECT_FALSE(b.verbose || b.listDevices);
+}
+
 TEST(CommandLine, MalformedOptionsAreErrors)
 {
     for (const QStringList& args : {QStringList{"--port", "KS265000A"}, QStringList{"--port"},
                                     QStringList{"--port=KS265000A"}, QStringList{"--simulate=fast"},
                                     QStringList{"--simulate=0"}, QStringList{"--frobnicate"},
-                                    QStringList{"--transcript="}})
+                                    QStringList{"--transcript="}, QStringList{"--log="}, QStringList{"--log"}})
         EXPECT_FALSE(ParseCommandLine(args).error.isEmpty()) << args.join(' ').toStdString();
 }

@@ -59,7 +59,11 @@ TEST_F(MainWindow, CreationMaximisesEnablesTheStartUpTimerAndReadsDebug)
     struct Case {
         QStringList args;
         bool debug;
-    } cases[] = {{{"DEBUG"}, true}, {{"debug"}, false}, {{"--simulate", "DEBUG"}, false}, {{}, false}};
+    } cases[] = {{{"DEBUG"}, true},
+                 {{"debug"}, false},
+                 {{"--simulate", "DEBUG"}, false},
+                 {{"--simulate", "--debug"}, true},
+                 {{}, false}};
     for (const Case& c : cases) {
         TForm1 form(c.args);
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
