@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libqcustomplot-dev
   xvfb xauth x11-utils xdotool fonts-liberation fonts-dejavu-core
+  # the Debian package and the tools that check it (tests/package)
+  dpkg-dev lintian desktop-file-utils appstream file
 )
 
 missing=()
