@@ -120,14 +120,15 @@ void PolishRun::startRun()
     QGroupBox* const groups[] = {ui.GroupBox1, ui.GroupBox2, ui.GroupBox4, ui.GroupBox7};
     for (QGroupBox* group : groups)
         group->setEnabled(false);
-    qCInfo(lcRun).noquote() << QStringLiteral("run started at cycle %1: %2 V %3, limits: %4 cycles, minimum current %5 mA, "
-                                              "total %6")
+    const auto limit = [](const QString& text, const char* unit) {
+        return text.isEmpty() ? QStringLiteral("none") : text + QLatin1String(unit);
+    };
+    qCInfo(lcRun).noquote() << QStringLiteral("run started at cycle %1: %2 V %3, %4 strokes per dip; limits: cycles %5, "
+                                              "minimum current %6, total current %7")
                                    .arg(s.CycleNumber)
                                    .arg(ui.iKnob1->position())
                                    .arg(ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC"))
-                                   .arg(s.CycleLimit)
-                                   .arg(s.MinCurrentLimit)
-                                   .arg(s.TotalLimit);
+                                   .arg(ui.Edit4->text(), limit(cycles, ""), limit(minimum, " mA"), limit(total, ""));
     RunPolishLoop();
     qCInfo(lcRun).noquote() << QStringLiteral("run ended at cycle %1, total current %2").arg(s.CycleNumber).arg(s.TotalCharge);
     for (QGroupBox* group : groups)

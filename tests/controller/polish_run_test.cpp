@@ -1,5 +1,6 @@
 #include "controller/polish_run.h"
 #include "tests/controller/wire_watch.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
@@ -111,6 +112,35 @@ TEST_F(PolishRuns, DefaultRunDipsStrokesAndWindsDownOnStop)
     ASSERT_EQ(plot.ChannelAt(0)->Count(), 2);
     EXPECT_EQ(plot.ChannelAt(0)->DataX(1), 1.0);
     EXPECT_EQ(plot.ChannelAt(1)->Count(), 2);
+}
+
+TEST_F(PolishRuns, LogTellsHowARunStartedAndWhatEndedIt)
+{
+    form->Edit4->setText(QStringLiteral("1"));
+    {
+        test::LogCapture log;
+        form->Edit1->setText(QStringLiteral("1"));
+        clickFromEventLoop(form->BitBtn1);
+        const QStringList run = log.messages("velmar.run", QtInfoMsg);
+        ASSERT_EQ(run.size(), 3) << run.join('\n').toStdString();
+        EXPECT_EQ(run[0], "run started at cycle 0: 12 V DC, 1 strokes per dip; limits: cycles 1, minimum current none, "
+                          "total current none");
+        EXPECT_EQ(run[1], "finish criterion met: Run Stopped: Number Cycles");
+        EXPECT_EQ(run[2], "run ended at cycle 2, total current 0");
+    }
+    {
+        test::LogCapture log;
+        form->Edit1->clear();
+        form->Edit2->setText(QStringLiteral("0.5"));
+        OnCommand stop(instrument, QStringLiteral("GP 154 2"), [&] { form->BitBtn1->click(); });
+        clickFromEventLoop(form->BitBtn1);
+        const QStringList run = log.messages("velmar.run", QtInfoMsg);
+        ASSERT_EQ(run.size(), 3) << run.join('\n').toStdString();
+        EXPECT_TRUE(run[0].endsWith("limits: cycles none, minimum current 0.5 mA, total current none"))
+            << run[0].toStdString();
+        EXPECT_EQ(run[1], "run stopped by the operator");
+        EXPECT_TRUE(run[2].startsWith("run ended at cycle ")) << run[2].toStdString();
+    }
 }
 
 struct FinishCase {
