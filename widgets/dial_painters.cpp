@@ -1,5 +1,7 @@
 #include "widgets/dial_painters.h"
 
+#include "widgets/plot_ticks.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QRadialGradient>
@@ -34,6 +36,8 @@ QPointF dialLabelCentre(QPointF centre, double innerRadius, double degrees, QSiz
 
 void DialScale::draw(QPainter& painter) const
 {
+    const int majorCount = std::clamp(this->majorCount, 0, MaxScaleTicks);
+    const int minorCount = std::clamp(this->minorCount, 0, MaxMinorTicks);
     const int intervals = majorCount - 1;
     painter.save();
     if (showMinor && minorCount > 0 && intervals > 0) {
@@ -69,6 +73,7 @@ void DialScale::draw(QPainter& painter) const
 QRectF DialScale::labelBounds(const QFontMetricsF& metrics) const
 {
     QRectF bounds;
+    const int majorCount = std::clamp(this->majorCount, 0, MaxScaleTicks);
     const int intervals = majorCount - 1;
     for (int i = 0; i < majorCount && i < labels.size(); ++i) {
         const double a = angleAt(intervals > 0 ? double(i) / intervals : 0);

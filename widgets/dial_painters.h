@@ -28,8 +28,8 @@ struct DialScale {
     double startDegrees = 0;   // angle of the scale's minimum
     double sweepDegrees = 0;   // clockwise travel to the maximum
     double tickRadius = 0;     // inner end of the ticks
-    int majorCount = 0;
-    int minorCount = 0;        // between two major ticks
+    int majorCount = 0;        // drawn up to MaxScaleTicks
+    int minorCount = 0;        // between two major ticks, drawn up to MaxMinorTicks
     int majorLength = 0;
     int minorLength = 0;
     bool showMajor = true;

@@ -12,11 +12,16 @@ namespace velmar {
 
 namespace {
 
+// Held within a million pixels of the view: over a degenerate span (1e-300 after Min = Max)
+// a rounding error is an astronomical offset, which neither an int nor the rasteriser takes.
 double toPixel(const TiPlotAxis& axis, double v, const QRect& view)
 {
-    if (axis.horizontal())
-        return view.left() + (v - axis.min()) / axis.span() * view.width();
-    return view.top() + view.height() - (v - axis.min()) / axis.span() * view.height();
+    const double p = axis.horizontal() ? view.left() + (v - axis.min()) / axis.span() * view.width()
+                                       : view.top() + view.height() - (v - axis.min()) / axis.span() * view.height();
+    constexpr double Far = 1e6;
+    if (!(p > -Far))
+        return -Far;
+    return p < Far ? p : Far;
 }
 
 void paintLabel(QPainter& p, const TiPlotLabel& label, const QRect& r)

@@ -15,26 +15,45 @@ struct AxisTicks {
 
 enum TiPlotPrecisionStyle { ipsSignificantDigits, ipsFixedDecimalPoints };
 
-// How many labels fit: the axis length over the label slot, truncated, at least 1.
+// Limits every scale (the chart's axes and the dials) keeps whatever it is asked for: far more
+// ticks than any screen can show, few enough that no setting can fill memory or hold the window.
+constexpr int MaxScaleTicks = 1000;       // major ticks of one scale
+constexpr int MaxMinorTicks = 100;        // minor ticks between two majors
+constexpr int MaxLabelDecimals = 15;      // what a double holds
+
+// How many labels fit: the axis length over the label slot, truncated, at least 1 (and at most
+// MaxScaleTicks).
 int tickSlotCount(double lengthPixels, double slotPixels);
 
 // The major step for `span` when at most `slotCount` labels fit (1-2-5 steps, halved when fewer
 // than two labels would show, never more labels than slotCount). A non-zero desired increment
-// wins when it gives fewer labels than slotCount.
+// wins when it gives fewer labels than slotCount. Always positive and finite.
 double majorStep(double span, int slotCount, double desiredIncrement = 0);
 
 // Decimals of the labels: with significant digits, precision minus the integer digits of the
-// span (one more below 1, never negative); with fixed decimals, the precision itself.
+// span (one more below 1); with fixed decimals, the precision itself; within 0..15.
 int labelDecimals(double span, int precision, TiPlotPrecisionStyle style = ipsSignificantDigits);
 
-// Fixed-point text with the locale's decimal separator and no group separators.
+// The text of a scale label: `value` with `precision` decimals (format 'f') or significant digits
+// ('g'), precision held within 0..15, the locale's decimal separator, no group separators,
+// trimmed, never "-0". Magnitudes of 1e15 and more, whose fixed-point digits would be noise,
+// are written with 15 significant digits.
+QString scaleLabel(double value, char format, int precision);
+
+// An axis label: scaleLabel in fixed-point with `decimals`.
 QString tickLabel(double value, int decimals);
 
+// The ticks of an axis from `min` over `span`. Terminates for every input with at most
+// slotCount + 1 majors (slotCount held within 1..MaxScaleTicks) and at most MaxMinorTicks
+// minors between two majors. A min or span that no axis can hold is first brought into the
+// axis's own limits (NaN min as 0, a span not above 0 as the smallest span); a span too small
+// to tell ticks apart at min's magnitude gives one tick, at min.
 AxisTicks computeTicks(double min, double span, int slotCount, int precision, int minorCount = 1,
                        double desiredIncrement = 0,
                        TiPlotPrecisionStyle style = ipsSignificantDigits);
 
-// Int(Min / Span) x Span + Span: the value whose label width sizes the horizontal slot.
+// Int(Min / Span) x Span + Span: the value whose label width sizes the horizontal slot
+// (Min itself when that is not a finite number).
 double slotProbeValue(double min, double span);
 
 }  // namespace velmar

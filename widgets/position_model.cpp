@@ -1,6 +1,6 @@
 #include "widgets/position_model.h"
 
-#include <QLocale>
+#include "widgets/plot_ticks.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +19,8 @@ double truncatedDecade(double x) { return std::pow(10.0, std::trunc(std::log10(x
 // Among c = 2 .. maxTicks the simple count nearest `desired` (larger on a tie), or 0.
 int chooseTickCount(double span, int desired, int maxTicks)
 {
+    maxTicks = std::min(maxTicks, MaxScaleTicks);
+    desired = std::clamp(desired, 0, 2 * MaxScaleTicks);
     int best = 0;
     for (int c = 2; c <= maxTicks; ++c) {
         if (!isSimpleTickStep(span / (c - 1)))
@@ -35,7 +37,10 @@ bool isSimpleTickStep(double step)
 {
     if (!(step > 0) || !std::isfinite(step))
         return false;
-    const long mantissa = std::lround(step / truncatedDecade(step) * 1000.0);
+    const double scaled = step / truncatedDecade(step) * 1000.0;
+    if (!std::isfinite(scaled))  // a step so small that its decade is no longer a normal double
+        return false;
+    const long mantissa = std::lround(scaled);
     static constexpr std::array<long, 10> simple{100, 200, 250, 500, 750, 1000, 2000, 2500, 5000, 7500};
     return std::find(simple.begin(), simple.end(), mantissa) != simple.end();
 }
@@ -53,6 +58,8 @@ AutoScaleResult autoScale(double lo, double hi, int desiredTicks, int maxTicks)
         return result;
     }
     const double span = hi - lo;
+    if (!std::isfinite(span))
+        return result;
     double unit = truncatedDecade(span);
     if (span < 1)
         unit /= 10;
@@ -75,7 +82,8 @@ AutoScaleResult autoScale(double lo, double hi, int desiredTicks, int maxTicks)
         } else if (hi > 0) {
             newHigh = std::ceil(hi / h - RelativeSlack) * h;
             newLow = newHigh - s;
-            while (lo >= 0 && newLow < -slack) {
+            // newHigh lies at or above hi, so the low end is at most count - 1 steps below 0.
+            for (int k = 1; k < count && lo >= 0 && newLow < -slack; ++k) {
                 newLow += h;
                 newHigh += h;
             }
@@ -103,14 +111,22 @@ double tickValue(double min, double max, int majorCount, int index)
 {
     if (majorCount < 2)
         return min;
-    return min + index * (max - min) / (majorCount - 1);
+    const double value = min + index * (max - min) / (majorCount - 1);
+    if (std::isfinite(value) || !std::isfinite(min) || !std::isfinite(max))
+        return value;
+    // Near the largest double the product overflows; weighting the ends stays within them.
+    const double t = double(index) / (majorCount - 1);
+    return min * (1 - t) + max * t;
 }
 
 double positionFraction(double value, double min, double max)
 {
     if (max == min)
         return 0;
-    return (value - min) / (max - min);
+    const double fraction = (value - min) / (max - min);
+    if (!std::isnan(fraction) || std::isnan(value) || !std::isfinite(min) || !std::isfinite(max))
+        return fraction;
+    return (value / 2 - min / 2) / (max / 2 - min / 2);  // a range wider than the largest double
 }
 
 double clampPosition(double value, double min, double max)
@@ -124,21 +140,7 @@ double clampPosition(double value, double min, double max)
 
 QString formatTickLabel(double value, int precision, bool significantDigits)
 {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    QString text = significantDigits ? locale.toString(value, 'g', std::max(1, precision))
-                                     : locale.toString(value, 'f', std::max(0, precision));
-    text = text.trimmed();
-    // A value just below zero rounds to "-0" (or "-0.0"); it is zero on a scale.
-    if (text.startsWith(locale.negativeSign())) {
-        bool allZero = true;
-        for (QChar c : text.mid(locale.negativeSign().size()))
-            if (c.isDigit() && c != QLatin1Char('0'))
-                allZero = false;
-        if (allZero)
-            text.remove(0, locale.negativeSign().size());
-    }
-    return text;
+    return scaleLabel(value, significantDigits ? 'g' : 'f', precision);
 }
 
 // ---- TiPositionComponent --------------------------------------------------------------------
@@ -341,7 +343,6 @@ void TiPositionComponent::setShowMaxPointer(bool value)
         invalidateStaticLayer();                      \
     }
 
-VELMAR_SCALE_SETTER(setTickMinorCount, tickMinorCount_)
 VELMAR_SCALE_SETTER(setTickMajorLength, tickMajorLength_)
 VELMAR_SCALE_SETTER(setTickMinorLength, tickMinorLength_)
 VELMAR_SCALE_SETTER(setTickMargin, tickMargin_)
@@ -355,10 +356,20 @@ VELMAR_SCALE_SETTER(setShowTicksMinor, showTicksMinor_)
 
 void TiPositionComponent::setTickMajorCount(int value)
 {
-    value = std::max(0, value);
+    // Every tick is drawn and labelled: the count stays within what a scale can hold.
+    value = std::clamp(value, 0, MaxScaleTicks);
     if (value == tickMajorCount_)
         return;
     tickMajorCount_ = value;
+    invalidateStaticLayer();
+}
+
+void TiPositionComponent::setTickMinorCount(int value)
+{
+    value = std::clamp(value, 0, MaxMinorTicks);
+    if (value == tickMinorCount_)
+        return;
+    tickMinorCount_ = value;
     invalidateStaticLayer();
 }
 
@@ -389,6 +400,7 @@ void TiPositionComponent::setAutoScaleEnabled(bool value)
 
 void TiPositionComponent::setAutoScaleDesiredTicks(int value)
 {
+    value = std::min(value, MaxScaleTicks);
     if (value < 2 || value == autoScaleDesiredTicks_)
         return;
     autoScaleDesiredTicks_ = value;
@@ -398,6 +410,7 @@ void TiPositionComponent::setAutoScaleDesiredTicks(int value)
 
 void TiPositionComponent::setAutoScaleMaxTicks(int value)
 {
+    value = std::min(value, MaxScaleTicks);
     if (value < 2 || value == autoScaleMaxTicks_)
         return;
     autoScaleMaxTicks_ = value;

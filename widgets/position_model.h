@@ -21,7 +21,8 @@ struct AutoScaleResult {
 
 // Rounds the range lo..hi out to "simple" numbers and picks a major tick count close to
 // `desiredTicks` (at most `maxTicks`) whose step is one of 1, 2, 2.5, 5, 7.5 times a power of
-// ten. 0..500 with 7/7 gives 0..500 with six ticks. The inputs are taken in ascending order.
+// ten. 0..500 with 7/7 gives 0..500 with six ticks. The inputs are taken in ascending order;
+// counts beyond MaxScaleTicks are not tried.
 AutoScaleResult autoScale(double lo, double hi, int desiredTicks, int maxTicks);
 
 // Whether `step` is a simple tick step (the mantissa test of the auto-scale).
@@ -113,6 +114,7 @@ public:
     bool showMaxPointer() const { return showMaxPointer_; }
     void setShowMaxPointer(bool value);
 
+    // Held within 0..MaxScaleTicks majors and 0..MaxMinorTicks minors per interval.
     int tickMajorCount() const { return tickMajorCount_; }
     void setTickMajorCount(int value);
     int tickMinorCount() const { return tickMinorCount_; }
@@ -143,9 +145,9 @@ public:
     bool autoScaleEnabled() const { return autoScaleEnabled_; }
     void setAutoScaleEnabled(bool value);
     int autoScaleDesiredTicks() const { return autoScaleDesiredTicks_; }
-    void setAutoScaleDesiredTicks(int value);   // below 2 is ignored
+    void setAutoScaleDesiredTicks(int value);   // below 2 is ignored, above MaxScaleTicks held there
     int autoScaleMaxTicks() const { return autoScaleMaxTicks_; }
-    void setAutoScaleMaxTicks(int value);       // below 2 is ignored
+    void setAutoScaleMaxTicks(int value);       // below 2 is ignored, above MaxScaleTicks held there
     TAutoScaleStyle autoScaleStyle() const { return autoScaleStyle_; }
     void setAutoScaleStyle(TAutoScaleStyle value);
 

@@ -17,7 +17,7 @@ int LinearScaleRows::rowOf(double value) const
 {
     if (max == min)
         return int(std::lround((top + bottom) / 2.0));
-    const double f = (value - min) / (max - min);
+    const double f = positionFraction(value, min, max);
     const double row = reverse ? top + f * (bottom - top) : bottom - f * (bottom - top);
     return int(std::lround(row));
 }

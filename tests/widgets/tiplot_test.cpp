@@ -179,6 +179,41 @@ TEST_F(Plot1, NonFinitePointsAreStoredButMoveNothing)
     EXPECT_FALSE(plot.renderImage().isNull());
 }
 
+// Every window a caller can give an axis draws a scale that ends: Min = Max in the V-I test
+// (span 0, clamped to 1e-300) once hung the window in the tick loop.
+TEST_F(Plot1, AxesDrawASaneScaleInEveryStateACallerCanSet)
+{
+    struct Case {
+        double min, span;
+        int expectMajors;  // 0: any number within the slots
+    };
+    const Case cases[] = {
+        {4, 0, 1}, {4, -3, 1}, {0.5, 1e-300, 1}, {-1e300, 1e-300, 1}, {1e300, 1e300, 0},
+        {-1e300, 1e300, 0}, {-1e308, std::numeric_limits<double>::infinity(), 0}, {0, 1e-300, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString("%1 / %2").arg(c.min).arg(c.span).toStdString());
+        for (TiPlotAxis* axis : {x(), y1()}) {
+            axis->setMin(c.min);
+            axis->setSpan(c.span);
+        }
+        plot.ChannelAt(0)->AddPoint(c.min, c.min);  // tracking from the degenerate window
+        const QImage image = plot.renderImage();
+        ASSERT_FALSE(image.isNull());
+        for (TiPlotAxis* axis : {x(), y1()}) {
+            const AxisTicks& ticks = axis->lastTicks;
+            if (c.expectMajors)
+                EXPECT_EQ(ticks.majors.size(), c.expectMajors);
+            EXPECT_GE(ticks.majors.size(), 1);
+            EXPECT_LE(ticks.majors.size(), 50);
+            for (double v : ticks.majors)
+                EXPECT_TRUE(v >= axis->min() - ticks.step && v <= axis->max() + ticks.step) << v;
+        }
+        if (c.expectMajors == 1)
+            EXPECT_EQ(x()->lastTicks.majors.first(), x()->min());
+    }
+}
+
 TEST_F(Plot1, ErrorsCarryTheirTexts)
 {
     auto message = [](auto&& f) {

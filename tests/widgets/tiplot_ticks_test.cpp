@@ -61,6 +61,7 @@ TEST(PlotTicks, LongRunsKeepExactTicksAndNoNegativeZero)
     EXPECT_EQ(labels(ticks).first(), "2879955.0");
     EXPECT_EQ(tickLabel(-1e-17, 1), "0.0");
     EXPECT_EQ(tickLabel(12345.5, 1), "12345.5");  // no group separators
+    EXPECT_EQ(tickLabel(1e300, 0), "1E+300");      // not 301 digits of noise
     const AxisTicks minors = computeTicks(0, 10, 5, 3, 1);
     EXPECT_EQ(minors.minors.size(), minors.majors.size() - 1);
 }
