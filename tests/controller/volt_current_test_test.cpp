@@ -1,5 +1,6 @@
 // labels: slow
 #include "tests/controller/wire_watch.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 using namespace velmar;
 using test::clickFromEventLoop;
@@ -88,18 +91,59 @@ TEST_F(VoltCurrentSweep, StepsEachWholeVoltBelowMaxThenSwitchesTheSupplyOff)
     EXPECT_EQ(plot.LabelAt(1)->caption(), QStringLiteral("Current = DC"));
 }
 
-TEST_F(VoltCurrentSweep, MinNotBelowMaxRunsOnlyTheEndOfTest)
+// Min equal to or above Max leaves the chart's X axis at Min with no span (clamped to
+// 1e-300), which once hung the window's next paint in the tick loop with the supply on.
+TEST_F(VoltCurrentSweep, MinNotBelowMaxRunsOnlyTheEndOfTestAndTheWindowGoesOn)
 {
-    form->Edit6->setText(QStringLiteral("6"));
-    form->Edit7->setText(QStringLiteral("6"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    for (const auto& [min, max] : {std::pair{"4", "4"}, {"6", "6"}, {"7", "6"}}) {
+        SCOPED_TRACE(std::string(min) + " to " + max);
+        const int before = commands().size();
+        form->Edit6->setText(QString::fromLatin1(min));
+        form->Edit7->setText(QString::fromLatin1(max));
+        {
+            test::HangGuard guard("the V-I test with Min not below Max");
+            clickFromEventLoop(form->Button10);
+            form->iPlot1->repaint();
+            bool answered = false;
+            QTimer::singleShot(0, form.get(), [&] { answered = true; });
+            pump(50);
+            EXPECT_TRUE(answered);
+        }
+        EXPECT_EQ(commands().mid(before), EndOfTest);
+        EXPECT_EQ(form->Button10->text(), QStringLiteral("Start Test"));
+        EXPECT_EQ(form->iKnob1->position(), 4.0);
+        EXPECT_EQ(form->iPlot1->XAxisAt(0)->min(), QString::fromLatin1(min).toDouble());
+        EXPECT_EQ(form->iPlot1->XAxisAt(0)->span(), 1e-300);
+        // The axis shows Min alone.
+        EXPECT_EQ(form->iPlot1->XAxisAt(0)->lastTicks.majors, QVector<double>{QString::fromLatin1(min).toDouble()});
+        EXPECT_EQ(current().Count(), 0);
+    }
+}
 
-    clickFromEventLoop(form->Button10);
+// The next polish run starts its X axis at the first half cycle with that span still in place
+// (Min 0.5, span 1e-300); it once hung there with the relay on.
+TEST_F(VoltCurrentSweep, APolishRunAfterAZeroWideTestRunsItsFirstCycle)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->Edit6->setText(QStringLiteral("0"));
+    form->Edit7->setText(QStringLiteral("0"));
+    form->Edit1->setText(QStringLiteral("1"));  // one cycle
+    form->Edit4->setText(QStringLiteral("1"));  // one stroke per dip
+    {
+        test::HangGuard guard("a polish run after a V-I test from 0 to 0");
+        clickFromEventLoop(form->Button10);
+        clickFromEventLoop(form->BitBtn1);
+    }
 
-    EXPECT_EQ(sent(), EndOfTest);
-    EXPECT_EQ(form->iKnob1->position(), 4.0);
-    EXPECT_EQ(form->iPlot1->XAxisAt(0)->min(), 6.0);
-    EXPECT_NEAR(form->iPlot1->XAxisAt(0)->span(), 0.0, 1e-9);
-    EXPECT_EQ(current().Count(), 0);
+    EXPECT_EQ(sent(), EndOfTest + list({"RY 0", "SP 1024 64", "DC", "RY 1", "SS 2", "GT -2187", "GT 2187", "SS 2",
+                                        "GP -154 2", "GP 154 2", "SS 2", "GT -2187", "GT 2187", "SS 2", "GP -2 2",
+                                        "RY 0"}));
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("Info: Run Stopped: Number Cycles")});
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_FALSE(form->iPlot1->XAxisAt(0)->lastTicks.majors.isEmpty());  // painted while it ran
 }
 
 // A stop click during a step's settling wait: the step still takes its point and returns to
