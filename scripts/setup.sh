@@ -4,11 +4,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
   libjpeg-dev libpng-dev libemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqcustomplot-dev
-  xvfb xauth x11-utils xdotool fonts-liberation fonts-dejavu-core
+  xvfb xauth x11-utils xdotool openbox fonts-liberation fonts-dejavu-core
   # the Debian package and the tools that check it (tests/package)
   dpkg-dev lintian desktop-file-utils appstream file
 )

@@ -4,6 +4,7 @@
 #include "ui/platform/platform_services.h"
 #include "ui/unit2.h"
 #include "ui/validate_number.h"
+#include "ui/window_frame.h"
 #include "controller/controller.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
@@ -22,7 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QWindowStateChangeEvent>
 
 namespace velmar {
 namespace {
@@ -92,8 +93,9 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     controller->connectControls();
     applyStoredConfiguration();
 
-    setGeometry(323, 229, MinimumOuterSize.width(), MinimumOuterSize.height());
+    setGeometry(QRect(DesignPosition, MinimumOuterSize));
     setMinimumSize(MinimumOuterSize);
+    new FrameExtentsWatch(this, [this] { followFrame(); });
     FormCreate();
 }
 
@@ -285,9 +287,10 @@ void TForm1::connectNumberCheck(QLineEdit* edit)
 void TForm1::FormCreate()
 {
     // A desktop without a window manager ignores the maximise request; filling the work area
-    // gives the same window there.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    // gives the same window there. A window manager keeps this as the geometry to restore to,
+    // which the first restore then replaces with the design's.
+    setGeometry(platform().workArea());
+    normalIsFill_ = true;
     setWindowState(windowState() | Qt::WindowMaximized);
     iThreadTimers1->setEnabled(1, true);
     // "DEBUG" in first place, exactly so, or --debug anywhere.
@@ -300,7 +303,7 @@ void TForm1::FormCreate()
 
 void TForm1::FormResize()
 {
-    const QSize outer = frameGeometry().size();
+    const QSize outer = size().grownBy(frameExtents(*this));
     const QRect chart = iPlot1->geometry();
     iPlot1->setGeometry(chart.x(), chart.y(), outer.width() - ChartMargin.width(),
                         outer.height() - ChartMargin.height());
@@ -312,19 +315,72 @@ void TForm1::resizeEvent(QResizeEvent* event)
     if (QWidget* client = centralWidget())
         layout_.apply(client->size());
     FormResize();
+    followFrame();
+}
+
+void TForm1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    followFrame();
 }
 
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    updateMinimumSize();
+    followFrame();
 }
 
-void TForm1::updateMinimumSize()
+void TForm1::changeEvent(QEvent* event)
 {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates was = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    const Qt::WindowStates is = windowState();
+    if (is & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        normalPending_ = false;
+    else if ((was & Qt::WindowMaximized) && !(is & Qt::WindowMinimized) && normalIsFill_) {
+        normalIsFill_ = false;
+        applyNormalGeometry();
+    }
+    followFrame();
+}
+
+QRect TForm1::NormalOuterGeometry(QRect workArea)
+{
+    QRect outer(DesignPosition, MinimumOuterSize);
+    outer.moveRight(std::min(outer.right(), workArea.right()));
+    outer.moveBottom(std::min(outer.bottom(), workArea.bottom()));
+    outer.moveLeft(std::max(outer.left(), workArea.left()));
+    outer.moveTop(std::max(outer.top(), workArea.top()));
+    return outer;
+}
+
+void TForm1::applyNormalGeometry()
+{
+    followFrame();
+    normalTarget_ = NormalOuterGeometry(platform().workArea());
+    normalPending_ = true;
+    setGeometry(normalTarget_.marginsRemoved(frame_));
+}
+
+// Runs after anything that can change the frame: mapping, maximising and restoring (a window
+// manager often draws a maximised window with a thinner frame), a change of theme.
+void TForm1::followFrame()
+{
+    const QMargins frame = frameExtents(*this);
+    if (frame == frame_)
+        return;
+    frame_ = frame;
     // The minimum is an outer size; Qt's minimum excludes the frame the window manager adds.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setMinimumSize(MinimumOuterSize - frame);
+    setMinimumSize(MinimumOuterSize.shrunkBy(frame));
+    FormResize();
+    // The restore is often announced before the frame of a normal window arrives: the
+    // design's outer rectangle is placed again with that frame.
+    if (normalPending_ && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        normalPending_ = false;
+        setGeometry(normalTarget_.marginsRemoved(frame_));
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

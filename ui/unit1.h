@@ -50,25 +50,42 @@ public:
     void About1Click();
     void iSevenSegmentAnalog1DblClick();
 
-    // The design sizes: outer 1024 x 665, client 1016 x 611; the chart is the outer size
-    // less 367 x 272.
+    // The design sizes: outer 1024 x 665 at 323, 229, client 1016 x 611; the chart is the
+    // outer size less 367 x 272.
+    static constexpr QPoint DesignPosition{323, 229};
     static constexpr QSize MinimumOuterSize{1024, 665};
     static constexpr QSize DesignClientSize{1016, 611};
     static constexpr QSize ChartMargin{367, 272};
 
+    // The window's normal (not maximised) outer rectangle: the design's, moved as little as
+    // needed to lie on `workArea` (to its top left corner where it is the larger).
+    static QRect NormalOuterGeometry(QRect workArea);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
     void applyStoredConfiguration();
     void connectNumberCheck(QLineEdit* edit);
-    void updateMinimumSize();
+    void followFrame();
+    void applyNormalGeometry();
 
     QStringList arguments_;
     AnchorLayout layout_{DesignClientSize};
+    // The frame extents last seen; the minimum client size is computed from them.
+    QMargins frame_;
+    // The normal geometry is still the work-area fill of creation (the window manager keeps it
+    // as the geometry to restore); the first restore replaces it with the design's.
+    bool normalIsFill_ = false;
+    // The design's outer rectangle was asked for at the restore; the next change of frame
+    // (to that of a normal window) asks again with it.
+    bool normalPending_ = false;
+    QRect normalTarget_;
 };
 
 }  // namespace velmar

@@ -2,6 +2,7 @@
 
 #include "ui/jpeg_decode.h"
 #include "ui/platform/platform_services.h"
+#include "ui/window_frame.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -77,6 +78,7 @@ TForm2::TForm2(QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(272, 184, 205, 13);
 
+    new FrameExtentsWatch(this, [this] { followFrame(); });
     FormCreate();
 }
 
@@ -88,10 +90,51 @@ QPoint TForm2::CentredPosition(QSize workArea, QSize outer)
     return {left, top};
 }
 
-void TForm2::FormCreate()
+void TForm2::FormCreate() { centre(); }
+
+void TForm2::centre()
 {
-    // Only the work area's size counts, not its origin.
-    move(CentredPosition(platform().workArea().size(), frameGeometry().size()));
+    // By the outer size; only the work area's size counts, not its origin. The client is
+    // placed, so the frame lands where it should whatever Qt last heard of the frame.
+    const QMargins frame = frameExtents(*this);
+    centredFrame_ = frame;
+    const QPoint outer = CentredPosition(platform().workArea().size(), size().grownBy(frame));
+    setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), size()));
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        centring_ = true;
+        centre();
+    }
+}
+
+void TForm2::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Shown again where it was: the centring is not repeated.
+    centring_ = false;
+}
+
+void TForm2::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    followFrame();
+}
+
+void TForm2::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    followFrame();
+}
+
+void TForm2::followFrame()
+{
+    if (centring_ && frameExtents(*this) != centredFrame_)
+        centre();
 }
 
 void TForm2::Button1Click() { hide(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 
 class QLabel;
 class QPushButton;
@@ -36,6 +37,20 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void centre();
+    void followFrame();
+
+    // Centred by its outer size, which only the window manager knows once it has framed the
+    // window: the first showing centres again whenever the frame changes.
+    bool shownBefore_ = false;
+    bool centring_ = false;
+    QMargins centredFrame_;
 };
 
 }  // namespace velmar

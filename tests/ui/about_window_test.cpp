@@ -23,6 +23,22 @@ TEST(AboutWindow, CentresOnTheWorkAreaButNeverBelowZero)
         EXPECT_EQ(TForm2::CentredPosition(c.work, c.outer), c.at);
 }
 
+// Centred by its outer size, which exists only once the window is shown; shown again, it stays
+// where it was.
+TEST(AboutWindow, FirstShowingCentresItByItsFrame)
+{
+    test::RecordingPlatform platform;
+    TForm2 about;
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    const QRect outer = about.frameGeometry();
+    EXPECT_EQ(outer.topLeft(), TForm2::CentredPosition(platform.work.size(), outer.size()));
+    about.hide();
+    about.move(10, 20);
+    about.show();
+    EXPECT_EQ(about.frameGeometry().topLeft(), QPoint(10, 20));
+}
+
 TEST(AboutWindow, ShowsTheDecodedLogoAndOpensTheWebSite)
 {
     test::RecordingPlatform platform;

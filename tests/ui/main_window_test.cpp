@@ -54,6 +54,33 @@ TEST_F(MainWindow, ChartFollowsTheOuterSizeAndNeverGoesBelowTheMinimum)
     EXPECT_EQ(form.GroupBox2->y(), 0);
 }
 
+// Maximising is the window manager's; the normal window is the design's outer 1024 x 665 at
+// 323, 229, moved onto the work area where it would not fit.
+TEST_F(MainWindow, RestoredItTakesTheDesignsOuterRectangleOnTheWorkArea)
+{
+    struct Case {
+        QRect work;
+        QPoint at;
+    } cases[] = {{{0, 0, 1600, 1000}, {323, 229}},  {{0, 0, 1280, 800}, {256, 135}},
+                 {{0, 0, 800, 600}, {0, 0}},        {{0, 30, 1400, 870}, {323, 229}},
+                 {{40, 300, 1400, 600}, {323, 300}}, {{100, 0, 1100, 1000}, {176, 229}}};
+    for (const Case& c : cases)
+        EXPECT_EQ(TForm1::NormalOuterGeometry(c.work), QRect(c.at, QSize(1024, 665))) << c.work.x() << " " << c.work.y();
+
+    // Created filling the work area (all a desktop without a window manager shows), restored
+    // to the design's rectangle, not to that fill.
+    TForm1 form;
+    EXPECT_EQ(form.geometry(), platform.work);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.showNormal();
+    EXPECT_EQ(form.frameGeometry(), QRect(256, 135, 1024, 665));
+    EXPECT_EQ(form.iPlot1->size(), QSize(657, 393));
+    form.showMaximized();
+    form.showNormal();
+    EXPECT_EQ(form.frameGeometry(), QRect(256, 135, 1024, 665));
+}
+
 TEST_F(MainWindow, CreationMaximisesEnablesTheStartUpTimerAndReadsDebug)
 {
     struct Case {
