@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
+
 #include <QColor>
 
 #include <cstdint>
@@ -22,9 +24,9 @@ public:
     static constexpr int ElectrolytePointer = 5;
     // Readout colours: a position reached by a move; a Home or End Polish pointer moved but not
     // applied; the Electrolyte pointer moved but not applied.
-    static inline const QColor Navy{0, 0, 128};
-    static inline const QColor Red{255, 0, 0};
-    static inline const QColor Lime{0, 255, 0};
+    static constexpr QColor Navy = colours::Navy;
+    static constexpr QColor Red = colours::Red;
+    static constexpr QColor Lime = colours::Lime;
 
     explicit Motion(Controller& c) : c_(c) {}
 

@@ -1,6 +1,7 @@
 #include "ui/unit1.h"
 
 #include "ui/command_line.h"
+#include "ui/platform/named_colours.h"
 #include "ui/platform/platform_services.h"
 #include "ui/unit2.h"
 #include "ui/validate_number.h"
@@ -168,7 +169,7 @@ void TForm1::createControls()
         font.setPixelSize(19);
         font.setBold(true);
         Label5->setFont(font);
-        Label5->setStyleSheet(QStringLiteral("color: red"));
+        Label5->setStyleSheet(QStringLiteral("color: %1").arg(colours::Red.name()));
     }
     Label3 = label(GroupBox2, "Label3", {17, 492, 32, 13}, QStringLiteral("Label3"), false);
 

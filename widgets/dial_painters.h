@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
+
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
@@ -36,9 +38,9 @@ struct DialScale {
     bool showMinor = true;
     bool showLabels = true;
     double labelRadius = 0;    // inner edge of the labels
-    QColor majorColor = Qt::black;
-    QColor minorColor = Qt::gray;
-    QColor labelColor = Qt::black;
+    QColor majorColor = colours::Black;
+    QColor minorColor = colours::Gray;
+    QColor labelColor = colours::Black;
     QStringList labels;        // one per major tick
 
     double angleAt(double fraction) const { return startDegrees - fraction * sweepDegrees; }
@@ -49,7 +51,7 @@ struct DialScale {
 
 // A needle from the hub outward: a plain line of `width` pixels.
 struct DialNeedle {
-    QColor color = Qt::black;
+    QColor color = colours::Black;
     double width = 1.5;
     void draw(QPainter& painter, QPointF centre, double length, double degrees) const;
 };

@@ -1,5 +1,7 @@
 #include "widgets/display_paint_guard.h"
 
+#include "ui/platform/named_colours.h"
+
 namespace velmar {
 
 void showPaintError(QPainter& painter, const QRect& area, const QString& message)
@@ -11,8 +13,8 @@ void showPaintError(QPainter& painter, const QRect& area, const QString& message
     painter.setOpacity(1.0);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setBrush(Qt::NoBrush);
-    painter.fillRect(area, Qt::black);
-    painter.setPen(Qt::white);
+    painter.fillRect(area, colours::Black);
+    painter.setPen(colours::White);
     painter.drawText(area.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, message);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/plot_points.h"
 #include "widgets/plot_ticks.h"
 #include "widgets/plot_tracking.h"
@@ -191,10 +192,10 @@ private:
     QString title_;
     bool titleShow_ = true;
     QFont titleFont_;
-    QColor titleColor_ = Qt::black;
+    QColor titleColor_ = colours::Black;
     QFont labelsFont_;
-    QColor labelsColor_ = Qt::black;
-    QColor scaleLinesColor_ = Qt::gray;
+    QColor labelsColor_ = colours::Black;
+    QColor scaleLinesColor_ = colours::Gray;
     TiPlotScaleType scaleType_ = ipstLinear;
     bool trackingEnabled_ = true;
     TrackingRule rule_;
@@ -285,7 +286,7 @@ public:
 private:
     PlotPointStore points_;
     QString titleText_;
-    QColor color_ = Qt::red;
+    QColor color_ = colours::Red;
     QString xAxisName_;
     QString yAxisName_;
     mutable QPointer<TiPlotAxis> xAxis_;
@@ -316,7 +317,7 @@ public:
 private:
     QString caption_;
     QFont font_;
-    QColor color_ = Qt::black;
+    QColor color_ = colours::Black;
     Qt::Alignment alignment_ = Qt::AlignLeft;
 };
 
@@ -339,7 +340,7 @@ public:
 
 private:
     QFont font_;
-    QColor color_ = Qt::black;
+    QColor color_ = colours::Black;
     double rowSpacing_ = 0.25;
     double columnSpacing_ = 0.5;
     QSize lineSample_{13, 3};
@@ -381,7 +382,7 @@ public:
 private:
     QString gridXAxisName_;
     QString gridYAxisName_;
-    QColor gridColor_ = Qt::green;
+    QColor gridColor_ = colours::Green;
     bool axesControlEnabled_ = true;
 };
 

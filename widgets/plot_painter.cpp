@@ -1,5 +1,6 @@
 #include "widgets/plot_painter.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/plot_layout.h"
 #include "widgets/tiplot.h"
 
@@ -219,7 +220,7 @@ void paintPlotCursors(QPainter& p, const TiPlot& plot, const PlotLayout& layout)
     for (int i = 0; i < plot.DataCursorCount(); ++i) {
         const TiPlotDataCursor* cursor = plot.DataCursorAt(i);
         const TiPlotChannel* channel = plot.channelByName(cursor->channelName());
-        const QColor color = channel && cursor->useChannelColor() ? channel->color() : QColor(Qt::yellow);
+        const QColor color = channel && cursor->useChannelColor() ? channel->color() : colours::Yellow;
         const int x = view.left() + static_cast<int>(std::lround(view.width() * cursor->pointer1Position() / 100.0));
         p.setPen(QPen(color, 1, Qt::DashLine));
         p.drawLine(x, view.top(), x, view.bottom());
@@ -237,7 +238,7 @@ void paintPlotCursors(QPainter& p, const TiPlot& plot, const PlotLayout& layout)
         p.fillRect(box, QColor(255, 255, 225));
         p.setPen(color);
         p.drawRect(box.adjusted(0, 0, -1, -1));
-        p.setPen(Qt::black);
+        p.setPen(colours::Black);
         p.drawText(box, Qt::AlignCenter, text);
     }
 }

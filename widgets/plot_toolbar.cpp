@@ -1,5 +1,6 @@
 #include "widgets/plot_toolbar.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/tiplot.h"
 
 #include <QAction>
@@ -37,12 +38,12 @@ constexpr ButtonInfo Buttons[] = {
 
 void magnifier(QPainter& p, double s, const char* sign)
 {
-    p.setPen(QPen(Qt::black, s / 12));
+    p.setPen(QPen(colours::Black, s / 12));
     p.setBrush(QColor(220, 235, 255));
     p.drawEllipse(QRectF(s * 0.1, s * 0.1, s * 0.55, s * 0.55));
-    p.setPen(QPen(Qt::black, s / 7, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(colours::Black, s / 7, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(s * 0.6, s * 0.6), QPointF(s * 0.9, s * 0.9));
-    p.setPen(QPen(Qt::black, s / 12));
+    p.setPen(QPen(colours::Black, s / 12));
     const QPointF c(s * 0.375, s * 0.375);
     if (sign[0] == '-' || sign[0] == '+')
         p.drawLine(c - QPointF(s * 0.15, 0), c + QPointF(s * 0.15, 0));
@@ -94,7 +95,7 @@ QIcon toolBarGlyph(TiPlotToolBar::Button button, int size)
         magnifier(p, s, "+");
         break;
     case TiPlotToolBar::Select: {
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.setPen(QPen(ink, s / 16));
         p.drawPolygon(QPolygonF{{s * 0.25, s * 0.1}, {s * 0.25, s * 0.8}, {s * 0.42, s * 0.63}, {s * 0.6, s * 0.9}, {s * 0.7, s * 0.83}, {s * 0.53, s * 0.58}, {s * 0.75, s * 0.58}});
         break;
@@ -118,7 +119,7 @@ QIcon toolBarGlyph(TiPlotToolBar::Button button, int size)
         break;
     case TiPlotToolBar::Copy:
         p.setPen(QPen(ink, s / 14));
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.drawRect(QRectF(s * 0.1, s * 0.1, s * 0.5, s * 0.6));
         p.drawRect(QRectF(s * 0.4, s * 0.3, s * 0.5, s * 0.6));
         break;
@@ -126,22 +127,22 @@ QIcon toolBarGlyph(TiPlotToolBar::Button button, int size)
         p.setPen(QPen(ink, s / 14));
         p.setBrush(QColor(60, 90, 170));
         p.drawRect(QRectF(s * 0.1, s * 0.1, s * 0.8, s * 0.8));
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.drawRect(QRectF(s * 0.25, s * 0.1, s * 0.5, s * 0.3));
         p.fillRect(QRectF(s * 0.3, s * 0.6, s * 0.4, s * 0.3), QColor(200, 200, 200));
         break;
     case TiPlotToolBar::Print:
         p.setPen(QPen(ink, s / 14));
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.drawRect(QRectF(s * 0.25, s * 0.08, s * 0.5, s * 0.35));
         p.setBrush(QColor(170, 170, 170));
         p.drawRect(QRectF(s * 0.08, s * 0.4, s * 0.84, s * 0.35));
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.drawRect(QRectF(s * 0.25, s * 0.65, s * 0.5, s * 0.28));
         break;
     case TiPlotToolBar::Preview:
         p.setPen(QPen(ink, s / 14));
-        p.setBrush(Qt::white);
+        p.setBrush(colours::White);
         p.drawRect(QRectF(s * 0.15, s * 0.05, s * 0.6, s * 0.85));
         magnifier(p, s * 0.7, " ");
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/positioncontrol.h"
 
 #include <QColor>
@@ -206,8 +207,8 @@ private:
     int tickLabelMargin_ = 15;
     int tickLabelPrecision_ = 0;
     TPrecisionStyle precisionStyle_ = ipsFixedDecimalPoints;
-    QColor tickMajorColor_ = Qt::black;
-    QColor tickMinorColor_ = Qt::gray;
+    QColor tickMajorColor_ = colours::Black;
+    QColor tickMinorColor_ = colours::Gray;
     bool showTickLabels_ = true;
     bool showTicksMajor_ = true;
     bool showTicksMinor_ = true;

@@ -1,5 +1,6 @@
 #include "widgets/tiangulargauge.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/dial_painters.h"
 #include "widgets/property_assign.h"
 
@@ -170,8 +171,8 @@ void TiAngularGauge::paintStatic(QPainter& painter)
 
     if (showFace_) {
         const double r = scale.labelRadius + metrics.height() + 4;
-        painter.setPen(QPen(Qt::gray, 1));
-        painter.setBrush(Qt::white);
+        painter.setPen(QPen(colours::Gray, 1));
+        painter.setBrush(colours::White);
         painter.drawEllipse(centre, r, r);
         painter.setBrush(Qt::NoBrush);
     }
@@ -281,10 +282,10 @@ void configureAngularGauge1(TiAngularGauge& gauge)
     gauge.setAutoCenter(true);
     gauge.setPointerStyle(TiAngularGauge::iagpsLine);
     gauge.setPointerSize(10);
-    gauge.setPointerColor(Qt::black);
+    gauge.setPointerColor(colours::Black);
     gauge.setShowHub(true);
     gauge.setHubSize(14);
-    gauge.setHubColor(Qt::black);
+    gauge.setHubColor(colours::Black);
     gauge.setShowFace(false);
     gauge.setShowLabel1(true);
     gauge.setLabel1Text(QStringLiteral(" Current Ma"));

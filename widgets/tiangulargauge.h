@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/position_model.h"
 
 #include <array>
@@ -118,10 +119,10 @@ private:
     bool autoCenter_ = true;
     TPointerStyle pointerStyle_ = iagpsTriangle;
     int pointerSize_ = 10;
-    QColor pointerColor_ = Qt::black;
+    QColor pointerColor_ = colours::Black;
     bool showHub_ = true;
     int hubSize_ = 14;
-    QColor hubColor_ = Qt::black;
+    QColor hubColor_ = colours::Black;
     bool showFace_ = false;
     bool showLabel1_ = false;
     QString label1Text_;
@@ -131,8 +132,8 @@ private:
     QPoint label2Offset_{-15, -20};
     int sectionCount_ = 0;
     std::array<double, 4> sectionEnds_{50, 75, 100, 100};
-    std::array<QColor, 5> sectionColors_{QColor(Qt::green), QColor(Qt::yellow), QColor(Qt::red),
-                                         QColor(Qt::yellow), QColor(Qt::yellow)};
+    std::array<QColor, 5> sectionColors_{colours::Green, colours::Yellow, colours::Red,
+                                         colours::Yellow, colours::Yellow};
     mutable bool centreValid_ = false;
     mutable QPointF centre_;
 };

@@ -1,5 +1,6 @@
 #include "widgets/tiknob.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/dial_painters.h"
 #include "widgets/property_assign.h"
 
@@ -179,7 +180,7 @@ void TiKnob::paintDynamic(QPainter& painter)
         option.initFrom(this);
         option.rect = QRectF(centre.x() - radius - 2, centre.y() - radius - 2, 2.0 * radius + 4, 2.0 * radius + 4).toRect();
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setPen(QPen(colours::Black, 1, Qt::DotLine));
         painter.drawRect(option.rect.adjusted(0, 0, -1, -1));
     }
 }
@@ -268,8 +269,8 @@ void configureKnob1(TiKnob& knob)
     knob.setIndicatorStyle(TiKnob::ikisLineCustom);
     knob.setIndicatorSize(12);
     knob.setIndicatorMargin(5);
-    knob.setIndicatorActiveColor(Qt::cyan);
-    knob.setIndicatorInactiveColor(Qt::red);
+    knob.setIndicatorActiveColor(colours::Aqua);
+    knob.setIndicatorInactiveColor(colours::Red);
     knob.setKeyArrowStepSize(0.1);
     knob.setKeyPageStepSize(1);
     knob.setMouseWheelStepSize(1);
@@ -287,7 +288,7 @@ void configureKnob1(TiKnob& knob)
     knob.setTickMargin(6);
     knob.setTickLabelMargin(-9);
     knob.setTickMajorLength(7);
-    knob.setTickMinorColor(Qt::gray);
+    knob.setTickMinorColor(colours::Gray);
     knob.setCurrentMin(4);
     knob.setCurrentMax(4);
     knob.setMinMaxFixed(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/position_model.h"
 
 namespace velmar {
@@ -129,8 +130,8 @@ private:
     TIndicatorStyle indicatorStyle_ = ikisDotLowered;
     int indicatorSize_ = 4;
     int indicatorMargin_ = 5;
-    QColor indicatorActiveColor_ = Qt::cyan;
-    QColor indicatorInactiveColor_ = Qt::red;
+    QColor indicatorActiveColor_ = colours::Aqua;
+    QColor indicatorInactiveColor_ = colours::Red;
     double keyArrowStep_ = 0.1;
     double keyPageStep_ = 1;
     double wheelStep_ = 1;

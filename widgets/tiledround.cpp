@@ -1,5 +1,6 @@
 #include "widgets/tiledround.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
 #include "widgets/tisevensegmentanalog.h"
 
@@ -141,9 +142,9 @@ void configureLedRound1(TiLedRound& lamp)
     lamp.beginLoading();
     lamp.resize(33, 33);
     lamp.setActive(false);
-    lamp.setActiveColor(QColor(255, 0, 0));
+    lamp.setActiveColor(colours::Red);
     lamp.setAutoInactiveColor(true);
-    lamp.setInactiveColor(QColor(128, 128, 128));
+    lamp.setInactiveColor(colours::Gray);
     lamp.setBevelStyle(TiLedRound::ibsLowered);
     lamp.setShowReflection(true);
     lamp.setTransparent(true);

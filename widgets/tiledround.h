@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -56,9 +58,9 @@ protected:
 
 private:
     bool active_ = false;
-    QColor activeColor_ = QColor(0, 255, 0);
+    QColor activeColor_ = colours::Lime;
     bool autoInactiveColor_ = true;
-    QColor inactiveColor_ = QColor(0, 85, 0);
+    QColor inactiveColor_ = colours::DarkGreen;
     TBevelStyle bevelStyle_ = ibsLowered;
     bool showReflection_ = true;
     bool transparent_ = false;

@@ -1,5 +1,7 @@
 #include "widgets/tilineargauge.h"
 
+#include "ui/platform/named_colours.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -500,19 +502,18 @@ void configureLinearGauge1(TiLinearGauge& gauge)
     gauge.setShowMinPointer(false);
     gauge.setShowMaxPointer(false);
     gauge.setMinMaxUserCanMove(true);
-    gauge.setMinPointerColor(Qt::red);
-    gauge.setMaxPointerColor(Qt::red);
+    gauge.setMinPointerColor(colours::Red);
+    gauge.setMaxPointerColor(colours::Red);
     gauge.setMinMaxStyle3D(true);
     gauge.setSectionCount(0);
     // Present position, an unused marker, Home, End Polish, another unused marker, Electrolyte.
-    const QColor lime(0, 255, 0);
     gauge.setPointers({
-        {5, true, 10, Qt::blue, true, false},
-        {5, false, 5, Qt::black, false, false},
-        {7, true, 15, Qt::red, false, true},
-        {17, true, 15, Qt::red, false, true},
-        {19, false, 5, Qt::black, false, false},
-        {27, true, 15, lime, false, true},
+        {5, true, 10, colours::Blue, true, false},
+        {5, false, 5, colours::Black, false, false},
+        {7, true, 15, colours::Red, false, true},
+        {17, true, 15, colours::Red, false, true},
+        {19, false, 5, colours::Black, false, false},
+        {27, true, 15, colours::Lime, false, true},
     });
     gauge.endLoading();
 }

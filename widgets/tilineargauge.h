@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/position_model.h"
 
 #include <QColor>
@@ -85,8 +86,8 @@ private:
     bool enabled_ = true;
     int size_ = 10;
     int margin_ = 0;
-    QColor color_ = Qt::blue;
-    QColor disabledColor_ = Qt::gray;
+    QColor color_ = colours::Blue;
+    QColor disabledColor_ = colours::Gray;
     bool useDisabledColor_ = false;
     int style_ = ilgpsPointer;
     bool style3D_ = false;
@@ -102,7 +103,7 @@ struct LinearGaugePointerSpec {
     double position = 0;
     bool visible = true;
     int size = 10;
-    QColor color = Qt::blue;
+    QColor color = colours::Blue;
     bool drawScaleSide = false;
     bool userCanMove = false;
 };
@@ -255,8 +256,8 @@ private:
     double mouseWheelStepSize_ = 1;
     TBorderStyle borderStyle_ = ibsNone;
     bool minMaxUserCanMove_ = false;
-    QColor minPointerColor_ = Qt::yellow;
-    QColor maxPointerColor_ = Qt::cyan;
+    QColor minPointerColor_ = colours::Yellow;
+    QColor maxPointerColor_ = colours::Aqua;
     bool minMaxStyle3D_ = false;
     int sectionCount_ = 0;
 

@@ -1,5 +1,6 @@
 #include "widgets/tiplot.h"
 
+#include "ui/platform/named_colours.h"
 #include "ui/platform/platform_services.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_layout.h"
@@ -242,7 +243,7 @@ void TiPlot::paintEvent(QPaintEvent*)
     paintPlotTraces(p, *this, l, reduceTraces_);
     paintPlotCursors(p, *this, l);
     if (zoomBoxDragging_) {
-        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setPen(QPen(colours::Black, 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRect(zoomBoxFrom_, zoomBoxTo_).normalized());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/plot_objects.h"
 
 #include <QPixmap>
@@ -167,7 +168,7 @@ private:
     int dataViewZHorz_ = 3;
     int dataViewZVert_ = 1;
     int outerMargin_ = 5;
-    QColor background_ = Qt::white;
+    QColor background_ = colours::White;
     bool reduceTraces_ = true;
     bool cursorsShown_ = false;
     AxisMode axisMode_ = AxisScroll;

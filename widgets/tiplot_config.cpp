@@ -1,5 +1,7 @@
 #include "widgets/tiplot.h"
 
+#include "ui/platform/named_colours.h"
+
 namespace velmar {
 
 namespace {
@@ -66,22 +68,22 @@ void configurePlot1(TiPlot& plot)
     legend->setStopPercent(100);
     legend->setMargin(1);
     legend->setFont(font("MS Sans Serif", 11));
-    legend->setFontColor(Qt::black);
+    legend->setFontColor(colours::Black);
     legend->setColumnSpacing(0.5);
     legend->setRowSpacing(0.25);
     legend->setLineSample(QSize(13, 3));
 
     TiPlotXAxis* x = plot.XAxisCount() ? plot.XAxisAt(0) : plot.AddXAxis();
     x->setName(QStringLiteral("X-Axis 1"));
-    configureAxis(*x, 2, 0, 50, QStringLiteral("Cycle"), Qt::black, Qt::gray, iptsScrollSmooth, ipafsAuto);
+    configureAxis(*x, 2, 0, 50, QStringLiteral("Cycle"), colours::Black, colours::Gray, iptsScrollSmooth, ipafsAuto);
     TiPlotYAxis* y1 = plot.YAxisCount() > 0 ? plot.YAxisAt(0) : plot.AddYAxis();
     y1->setName(QStringLiteral("Y-Axis 1"));
     y1->setHorizontal(false);
-    configureAxis(*y1, 0, 0, 100, QStringLiteral("Current (mA)"), Qt::black, Qt::gray, iptsScaleMinMax, ipafsNone);
+    configureAxis(*y1, 0, 0, 100, QStringLiteral("Current (mA)"), colours::Black, colours::Gray, iptsScaleMinMax, ipafsNone);
     TiPlotYAxis* y2 = plot.YAxisCount() > 1 ? plot.YAxisAt(1) : plot.AddYAxis();
     y2->setName(QStringLiteral("Y-Axis 2"));
     y2->setHorizontal(false);
-    configureAxis(*y2, 2, 0, 100, QStringLiteral("Total Current"), Qt::blue, Qt::blue, iptsScaleMinMax, ipafsNone);
+    configureAxis(*y2, 2, 0, 100, QStringLiteral("Total Current"), colours::Blue, colours::Blue, iptsScaleMinMax, ipafsNone);
 
     struct ChannelSetup {
         const char* name;
@@ -89,8 +91,8 @@ void configurePlot1(TiPlot& plot)
         QColor color;
         const char* yAxis;
     };
-    const ChannelSetup channels[] = {{"Channel 1", "Current", Qt::red, "Y-Axis 1"},
-                                     {"Channel 2", "Total Current", Qt::blue, "Y-Axis 2"}};
+    const ChannelSetup channels[] = {{"Channel 1", "Current", colours::Red, "Y-Axis 1"},
+                                     {"Channel 2", "Total Current", colours::Blue, "Y-Axis 2"}};
     for (int i = 0; i < 2; ++i) {
         TiPlotChannel* channel = plot.ChannelCount() > i ? plot.ChannelAt(i) : plot.AddChannel();
         channel->setName(QString::fromLatin1(channels[i].name));
@@ -112,7 +114,7 @@ void configurePlot1(TiPlot& plot)
     view->setName(QStringLiteral("Data View 1"));
     view->setGridXAxisName(QStringLiteral("X-Axis 1"));
     view->setGridYAxisName(QStringLiteral("Y-Axis 1"));
-    view->setGridColor(Qt::green);
+    view->setGridColor(colours::Green);
     view->setAxesControlEnabled(false);
 
     TiPlotDataCursor* cursor = plot.DataCursorCount() ? plot.DataCursorAt(0) : plot.AddDataCursor();
@@ -135,10 +137,10 @@ void configurePlot1(TiPlot& plot)
         QColor color;
     };
     const LabelSetup labels[] = {
-        {"Title", "Title", 4, 10, 50, Qt::AlignLeft, 16, false, Qt::black},
-        {"Label 1", "Power=  XX Volts DC   Cycle = ", 1, 10, 97.5, Qt::AlignLeft, 12, false, Qt::black},
-        {"Label 2", "Norvikon", 0, 0, 50, Qt::AlignLeft, 12, true, Qt::gray},
-        {"Label 3", "Date Time", 0, 50, 100, Qt::AlignRight, 12, false, Qt::black},
+        {"Title", "Title", 4, 10, 50, Qt::AlignLeft, 16, false, colours::Black},
+        {"Label 1", "Power=  XX Volts DC   Cycle = ", 1, 10, 97.5, Qt::AlignLeft, 12, false, colours::Black},
+        {"Label 2", "Norvikon", 0, 0, 50, Qt::AlignLeft, 12, true, colours::Gray},
+        {"Label 3", "Date Time", 0, 50, 100, Qt::AlignRight, 12, false, colours::Black},
     };
     for (int i = 0; i < 4; ++i) {
         TiPlotLabel* label = plot.LabelCount() > i ? plot.LabelAt(i) : plot.AddLabel();

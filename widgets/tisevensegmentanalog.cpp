@@ -1,5 +1,6 @@
 #include "widgets/tisevensegmentanalog.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
 
 #include <QLocale>
@@ -338,16 +339,16 @@ void configureSevenSegmentAnalog1(TiSevenSegmentAnalog& readout)
     readout.setPrecision(2);
     readout.setShowSign(true);
     readout.setLeadingStyle(TiSevenSegmentAnalog::ilsSpaces);
-    readout.setSegmentColor(QColor(0, 255, 0));
+    readout.setSegmentColor(colours::Lime);
     readout.setAutoSegmentOffColor(true);
-    readout.setSegmentOffColor(QColor(0, 128, 0));
+    readout.setSegmentOffColor(colours::Green);
     readout.setShowOffSegments(true);
     readout.setPowerOff(false);
     readout.setDigitSpacing(6);
     readout.setSegmentMargin(5);
     readout.setSegmentSize(1);
     readout.setSegmentSeperation(1);
-    readout.setBackGroundColor(Qt::black);
+    readout.setBackGroundColor(colours::Black);
     readout.setAutoSize(true);
     readout.endLoading();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/named_colours.h"
 #include "widgets/segment_glyphs.h"
 
 #include <QChar>
@@ -124,16 +125,16 @@ private:
     int precision_ = 2;
     bool showSign_ = true;
     TLeadingStyle leadingStyle_ = ilsSpaces;
-    QColor segmentColor_ = Qt::white;
+    QColor segmentColor_ = colours::White;
     bool autoSegmentOffColor_ = true;
-    QColor segmentOffColor_ = Qt::gray;
+    QColor segmentOffColor_ = colours::Gray;
     bool showOffSegments_ = true;
     bool powerOff_ = false;
     int digitSpacing_ = 6;
     int segmentMargin_ = 5;
     int segmentSize_ = 1;
     int segmentSeperation_ = 1;
-    QColor backGroundColor_ = Qt::black;
+    QColor backGroundColor_ = colours::Black;
     bool autoSize_ = true;
     bool loading_ = false;
 

@@ -1,5 +1,6 @@
 #include "widgets/tiswitchslider.h"
 
+#include "ui/platform/named_colours.h"
 #include "widgets/dial_painters.h"
 #include "widgets/property_assign.h"
 
@@ -230,7 +231,7 @@ void TiSwitchSlider::paintDynamic(QPainter& painter)
         painter.setBrush(body);
         painter.drawPolygon(shape.translated(0.5, 0.5));
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Qt::white, 1));
+        painter.setPen(QPen(colours::White, 1));
         painter.drawLine(QPointF(x0 + 1.5, y0 + 1.5), QPointF(x1 - tip, y0 + 1.5));
         painter.drawLine(QPointF(x0 + 1.5, y0 + 1.5), QPointF(x0 + 1.5, y1 - 0.5));
         painter.setRenderHint(QPainter::Antialiasing, false);
@@ -240,7 +241,7 @@ void TiSwitchSlider::paintDynamic(QPainter& painter)
 
     if (showFocusRect_ && hasFocus()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setPen(QPen(colours::Black, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }
@@ -310,16 +311,16 @@ void configureCommon(TiSwitchSlider& slider)
     slider.setPointerStyle(TiSwitchSlider::ispsPointer);
     slider.setPointerHeight(8);
     slider.setPointerWidth(13);
-    slider.setPointerIndicatorActiveColor(Qt::red);
-    slider.setPointerIndicatorInactiveColor(Qt::black);
-    slider.setTrackColor(Qt::white);
+    slider.setPointerIndicatorActiveColor(colours::Red);
+    slider.setPointerIndicatorInactiveColor(colours::Black);
+    slider.setTrackColor(colours::White);
     slider.setShowPositionLabels(true);
     slider.setShowPositionIndicators(true);
     slider.setShowFocusRect(true);
     slider.setPositionLabelMargin(5);
     slider.setPositionIndicatorSize(3);
     slider.setPositionIndicatorMargin(10);
-    slider.setPositionIndicatorColor(Qt::cyan);
+    slider.setPositionIndicatorColor(colours::Aqua);
     slider.setKeyArrowStepSize(1);
     slider.setKeyPageStepSize(2);
     slider.setPositionLabelActiveFont(windowFont);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/platform/conversions.h"
+#include "ui/platform/named_colours.h"
 #include "widgets/positioncontrol.h"
 
 #include <QColor>
@@ -168,16 +169,16 @@ private:
     int pointerWidth_ = 13;
     QColor pointerColor_;
     QColor pointerHighLightColor_;
-    QColor indicatorActiveColor_ = Qt::red;
-    QColor indicatorInactiveColor_ = Qt::black;
-    QColor trackColor_ = Qt::white;
+    QColor indicatorActiveColor_ = colours::Red;
+    QColor indicatorInactiveColor_ = colours::Black;
+    QColor trackColor_ = colours::White;
     bool showLabels_ = true;
     bool showIndicators_ = true;
     bool showFocusRect_ = true;
     int labelMargin_ = 5;
     int indicatorSize_ = 3;
     int indicatorMargin_ = 10;
-    QColor indicatorColor_ = Qt::cyan;
+    QColor indicatorColor_ = colours::Aqua;
     int keyArrowStep_ = 1;
     int keyPageStep_ = 2;
     QFont activeFont_;

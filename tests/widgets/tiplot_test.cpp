@@ -214,6 +214,19 @@ TEST_F(Plot1, AxesDrawASaneScaleInEveryStateACallerCanSet)
     }
 }
 
+// The palette's green (0, 128, 0) and gray (128, 128, 128), not Qt's (0, 255, 0) and
+// (160, 160, 164).
+TEST_F(Plot1, GridIsGreenAndScaleLinesGrayOfThePalette)
+{
+    const QImage image = plot.renderImage();
+    const QRect view = plot.dataViewRect();
+    const double tick = x()->lastTicks.majors.at(1);
+    const int gridX = view.left() + static_cast<int>(std::floor((tick - x()->min()) / x()->span() * view.width()));
+    EXPECT_EQ(QColor(image.pixel(gridX, view.center().y())), QColor(0, 128, 0));
+    const QRect axis = plot.objectRect(x());  // below the view: its line along the top
+    EXPECT_EQ(QColor(image.pixel(view.center().x() + 3, axis.top())), QColor(128, 128, 128));
+}
+
 TEST_F(Plot1, ErrorsCarryTheirTexts)
 {
     auto message = [](auto&& f) {

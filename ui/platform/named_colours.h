@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+namespace velmar {
+
+// The named colours of the instrument's original palette, which every widget and every stored
+// configuration of the window uses: the classic sixteen, and the dark green that a lamp's and a
+// readout's unlit parts are drawn in. They are not Qt's colours of the same names: "green" is
+// (0, 128, 0) where Qt's green is (0, 255, 0), this palette's "lime"; "gray" is (128, 128, 128)
+// where Qt's gray is (160, 160, 164).
+namespace colours {
+
+inline constexpr QColor Black{0, 0, 0};
+inline constexpr QColor Maroon{128, 0, 0};
+inline constexpr QColor Green{0, 128, 0};
+inline constexpr QColor Olive{128, 128, 0};
+inline constexpr QColor Navy{0, 0, 128};
+inline constexpr QColor Purple{128, 0, 128};
+inline constexpr QColor Teal{0, 128, 128};
+inline constexpr QColor Gray{128, 128, 128};
+inline constexpr QColor Silver{192, 192, 192};
+inline constexpr QColor Red{255, 0, 0};
+inline constexpr QColor Lime{0, 255, 0};
+inline constexpr QColor Yellow{255, 255, 0};
+inline constexpr QColor Blue{0, 0, 255};
+inline constexpr QColor Fuchsia{255, 0, 255};
+inline constexpr QColor Aqua{0, 255, 255};
+inline constexpr QColor White{255, 255, 255};
+inline constexpr QColor DarkGreen{0, 85, 0};
+
+}  // namespace colours
+
+// The colour of a palette name ("green", "Navy", "dark green"; "grey" is "gray"), ignoring
+// letter case; an invalid QColor for a name the palette does not have.
+QColor namedColour(const QString& name);
+
+}  // namespace velmar
