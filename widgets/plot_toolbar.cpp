@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 namespace velmar {
 
@@ -152,8 +155,71 @@ QIcon toolBarGlyph(TiPlotToolBar::Button button, int size)
     return QIcon(pixmap);
 }
 
+PlotToolBarHints::PlotToolBarHints(TiPlot* plot, QWidget* toolBar)
+    : plot_(plot), label_(new QLabel(toolBar, Qt::ToolTip | Qt::BypassGraphicsProxyWidget))
+{
+    label_->setObjectName(QStringLiteral("hint"));
+    label_->setPalette(QToolTip::palette());
+    label_->setAutoFillBackground(true);
+    label_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label_->setMargin(2);
+    pause_.setSingleShot(true);
+    pause_.setTimerType(Qt::PreciseTimer);
+    hidePause_.setSingleShot(true);
+    hidePause_.setTimerType(Qt::PreciseTimer);
+    connect(&pause_, &QTimer::timeout, this, &PlotToolBarHints::showHint);
+    connect(&hidePause_, &QTimer::timeout, this, &PlotToolBarHints::hideHint);
+}
+
+void PlotToolBarHints::watch(QWidget* button) { button->installEventFilter(this); }
+
+bool PlotToolBarHints::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::ToolTip:
+        return true;  // the hint below replaces Qt's tool tip
+    case QEvent::Enter:
+        hideHint();
+        button_ = button;
+        if (plot_->hintsShow())
+            pause_.start(plot_->hintsPause());
+        break;
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Hide:
+        if (button == button_) {
+            pause_.stop();
+            hideHint();
+            button_.clear();
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void PlotToolBarHints::showHint()
+{
+    if (!button_ || !button_->isVisible() || button_->toolTip().isEmpty())
+        return;
+    label_->setFont(plot_->hintsFont());
+    label_->setText(button_->toolTip());
+    label_->adjustSize();
+    label_->move(button_->mapToGlobal(QPoint(button_->width() / 2, button_->height() + 4)));
+    label_->show();
+    hidePause_.start(plot_->hintsHidePause());
+}
+
+void PlotToolBarHints::hideHint()
+{
+    hidePause_.stop();
+    label_->hide();
+}
+
 TiPlotToolBarWidget::TiPlotToolBarWidget(TiPlot* plot, TiPlotToolBar* model)
-    : QToolBar(plot), plot_(plot), model_(model)
+    : QToolBar(plot), plot_(plot), model_(model), hints_(plot, this)
 {
     setMovable(false);
     setFloatable(false);
@@ -172,6 +238,7 @@ TiPlotToolBarWidget::TiPlotToolBarWidget(TiPlot* plot, TiPlotToolBar* model)
         actions_[info.button] = action;
         const auto button = info.button;
         connect(action, &QAction::triggered, this, [this, button](bool checked) { triggered(button, checked); });
+        hints_.watch(widgetForAction(action));
     }
     axisMode->addAction(actions_[TiPlotToolBar::Scroll]);
     axisMode->addAction(actions_[TiPlotToolBar::Zoom]);

@@ -107,6 +107,16 @@ public:
     int dataViewZVert() const { return dataViewZVert_; }
     void setDataViewZVert(int z);
     int outerMargin() const { return outerMargin_; }
+    // The toolbar's hints: shown hintsPause ms after the pointer comes onto a button, hidden
+    // hintsHidePause ms later, in hintsFont.
+    bool hintsShow() const { return hintsShow_; }
+    void setHintsShow(bool show) { hintsShow_ = show; }
+    int hintsPause() const { return hintsPause_; }
+    void setHintsPause(int ms) { hintsPause_ = std::max(ms, 0); }
+    int hintsHidePause() const { return hintsHidePause_; }
+    void setHintsHidePause(int ms) { hintsHidePause_ = std::max(ms, 0); }
+    QFont hintsFont() const { return hintsFont_; }
+    void setHintsFont(const QFont& font) { hintsFont_ = font; }
     QColor backgroundColor() const { return background_; }
     QString printDocumentName() const { return QStringLiteral("Untitled"); }
 
@@ -169,6 +179,10 @@ private:
     int dataViewZVert_ = 1;
     int outerMargin_ = 5;
     QColor background_ = colours::White;
+    bool hintsShow_ = true;
+    int hintsPause_ = 500;
+    int hintsHidePause_ = 2500;
+    QFont hintsFont_;
     bool reduceTraces_ = true;
     bool cursorsShown_ = false;
     AxisMode axisMode_ = AxisScroll;

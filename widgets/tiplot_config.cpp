@@ -46,6 +46,10 @@ void configurePlot1(TiPlot& plot)
 {
     plot.setDataViewZHorz(3);
     plot.setDataViewZVert(1);
+    plot.setHintsShow(true);
+    plot.setHintsPause(500);
+    plot.setHintsHidePause(2500);
+    plot.setHintsFont(font("MS Sans Serif", 11));
 
     TiPlotToolBar* toolBar = plot.ToolBarCount() ? plot.ToolBarAt(0) : plot.AddToolBar();
     toolBar->setName(QStringLiteral("Toolbar 1"));

@@ -1,8 +1,13 @@
 #include "widgets/plot_toolbar.h"
 #include "widgets/tiplot.h"
 
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -296,6 +301,46 @@ TEST_F(Plot1, DoubleClickInTheDataViewOnlyRaisesTheEvent)
     QTest::mouseDClick(&plot, Qt::LeftButton, {}, plot.objectRect(plot.LabelAt(1)).center());
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), 0);
+}
+
+// The toolbar's hints come after the chart's 500 ms and go after its 2500 ms, in its hint
+// font; Qt's own tool tips (700 ms, ten seconds, the application's font) stay away.
+TEST_F(Plot1, ToolbarHintsFollowTheChartsPausesAndFont)
+{
+    plot.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+    TiPlotToolBarWidget* bar = plot.toolBarWidget();
+    QWidget* button = bar->widgetForAction(bar->action(TiPlotToolBar::ZoomIn));
+    QLabel* hint = bar->hints().label();
+    const QPoint centre = button->rect().center();
+
+    QHelpEvent tip(QEvent::ToolTip, centre, button->mapToGlobal(centre));
+    QCoreApplication::sendEvent(button, &tip);
+    EXPECT_FALSE(QToolTip::isVisible());
+
+    QElapsedTimer clock;
+    QEnterEvent enter(centre, button->mapTo(&plot, centre), button->mapToGlobal(centre));
+    clock.start();
+    QCoreApplication::sendEvent(button, &enter);
+    while (!hint->isVisible() && clock.elapsed() < 10000)
+        QTest::qWait(5);
+    const qint64 shownAt = clock.elapsed();
+    ASSERT_TRUE(hint->isVisible());
+    EXPECT_GE(shownAt, 500);
+    EXPECT_EQ(hint->text(), "Zoom In All Axes");
+    EXPECT_EQ(hint->font().family(), "MS Sans Serif");
+    EXPECT_EQ(hint->font().pixelSize(), 11);
+    while (hint->isVisible() && clock.elapsed() < shownAt + 20000)
+        QTest::qWait(5);
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_GE(clock.elapsed() - shownAt, 2500);
+
+    // Leaving the button before the pause is up shows nothing.
+    QCoreApplication::sendEvent(button, &enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    QTest::qWait(700);
+    EXPECT_FALSE(hint->isVisible());
 }
 
 TEST_F(Plot1, ToolbarShowsTheConfiguredButtonsAndDrivesTheAxes)
