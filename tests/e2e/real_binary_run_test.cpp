@@ -1,6 +1,7 @@
 // labels: slow
+#include "tests/support/private_display.h"
+
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -9,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
+
+using velmar::test::waitFor;
 
 // The real program on a private X display, driven by synthetic mouse and keyboard input as an
 // operator would drive it; what it showed and sent comes back through its transcript.
@@ -23,10 +24,8 @@ protected:
             QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             GTEST_SKIP() << "needs Xvfb and xdotool (scripts/setup.sh installs them)";
         ASSERT_TRUE(dir.isValid());
-        display = freeDisplay();
-        xvfb.start(QStringLiteral("Xvfb"), {display, "-screen", "0", "1024x665x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(xvfb.waitForStarted());
-        ASSERT_TRUE(waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1)); }, 10000));
+        display = velmar::test::freeDisplay();
+        ASSERT_TRUE(velmar::test::startXvfb(xvfb, display, QStringLiteral("1024x665")));
     }
 
     void TearDown() override
@@ -37,26 +36,6 @@ protected:
                 p->waitForFinished(5000);
             }
         }
-    }
-
-    static QString freeDisplay()
-    {
-        for (int n = 100 + getpid() % 700;; ++n)
-            if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                return QStringLiteral(":%1").arg(n);
-    }
-
-    template <typename Condition>
-    static bool waitFor(Condition condition, int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > ms)
-                return false;
-            QThread::msleep(50);
-        }
-        return true;
     }
 
     QStringList transcript() const

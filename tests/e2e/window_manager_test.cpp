@@ -3,8 +3,8 @@
 // mapped and changes between the maximised and the normal window: the main window restores
 // to the design's outer rectangle, its minimum is an outer size, and the About window (first
 // shown as the splash) is centred by its outer size.
-#include <QDir>
-#include <QElapsedTimer>
+#include "tests/support/private_display.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QRect>
@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
+
+using velmar::test::waitFor;
 
 class UnderAWindowManager : public ::testing::Test {
 protected:
@@ -27,12 +27,8 @@ protected:
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 GTEST_SKIP() << "needs " << tool << " (scripts/setup.sh installs it)";
         ASSERT_TRUE(dir.isValid());
-        for (int n = 100 + getpid() % 700; display.isEmpty(); ++n)
-            if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                display = QStringLiteral(":%1").arg(n);
-        xvfb.start(QStringLiteral("Xvfb"), {display, "-screen", "0", "1600x1000x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(xvfb.waitForStarted());
-        ASSERT_TRUE(waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display.mid(1)); }, 10000));
+        display = velmar::test::freeDisplay();
+        ASSERT_TRUE(velmar::test::startXvfb(xvfb, display, QStringLiteral("1600x1000")));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -56,19 +52,6 @@ protected:
                 p->waitForFinished(5000);
             }
         }
-    }
-
-    template <typename Condition>
-    static bool waitFor(Condition condition, int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > ms)
-                return false;
-            QThread::msleep(50);
-        }
-        return true;
     }
 
     QString run(const QString& program, const QStringList& args)

@@ -207,15 +207,17 @@ TEST_F(Plot1, AxesDrawASaneScaleInEveryStateACallerCanSet)
         ASSERT_FALSE(image.isNull());
         for (TiPlotAxis* axis : {x(), y1()}) {
             const AxisTicks& ticks = axis->lastTicks;
-            if (c.expectMajors)
+            if (c.expectMajors) {
                 EXPECT_EQ(ticks.majors.size(), c.expectMajors);
+            }
             EXPECT_GE(ticks.majors.size(), 1);
             EXPECT_LE(ticks.majors.size(), 50);
             for (double v : ticks.majors)
                 EXPECT_TRUE(v >= axis->min() - ticks.step && v <= axis->max() + ticks.step) << v;
         }
-        if (c.expectMajors == 1)
+        if (c.expectMajors == 1) {
             EXPECT_EQ(x()->lastTicks.majors.first(), x()->min());
+        }
     }
 }
 
