@@ -113,9 +113,9 @@ void PolishRun::startRun()
         s.CyclesDone = 0.0;
     }
     const QString minimum = ui.Edit2->text();
-    s.MinCurrentLimit = minimum.isEmpty() ? -1000000.0 : StrToFloat(minimum);
+    s.MinCurrentLimit = minimum.isEmpty() ? -1000000.0 : FieldToFloat(minimum);
     const QString total = ui.Edit3->text();
-    s.TotalLimit = total.isEmpty() ? 1000000.0 : StrToFloat(total);
+    s.TotalLimit = total.isEmpty() ? 1000000.0 : FieldToFloat(total);
 
     QGroupBox* const groups[] = {ui.GroupBox1, ui.GroupBox2, ui.GroupBox4, ui.GroupBox7};
     for (QGroupBox* group : groups)

@@ -211,10 +211,11 @@ TEST_P(PolishRunBadFields, ConversionErrorEndsTheClickWithTheRunCaptionStillStop
 {
     const BadField& c = GetParam();
     form->iPlot1->LabelAt(1)->setCaption(QStringLiteral("old status"));
-    (form.get()->*c.field)->setText(QString::fromLatin1(c.text));
-
     const QLocale before;
-    QLocale::setDefault(QLocale(c.language));
+    QLocale::setDefault(QLocale(c.language));  // first: the number check reads the text with it
+    (form.get()->*c.field)->setText(QString::fromLatin1(c.text));
+    ASSERT_EQ((form.get()->*c.field)->text(), QString::fromLatin1(c.text));
+
     clickFromEventLoop(form->BitBtn1);
     QLocale::setDefault(before);
 
@@ -242,8 +243,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadField{&TForm1::Edit4, "2.5", "'2.5' is not a valid integer value", true},
                       BadField{&TForm1::Edit4, "", "'' is not a valid integer value", true},
                       BadField{&TForm1::Edit1, "2.5", "'2.5' is not a valid integer value", false},
-                      BadField{&TForm1::Edit3, "12.5", "'12.5' is not a valid floating point value", false,
+                      BadField{&TForm1::Edit3, ",", "',' is not a valid floating point value", false,
                                QLocale::German}));
+
+// In a comma locale the limits take either separator.
+TEST_F(PolishRuns, LimitsReadEitherDecimalSeparatorInACommaLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    form->Edit2->setText(QStringLiteral("12,5"));
+    form->Edit3->setText(QStringLiteral("1.5e3"));
+    OnCommand stopAtOnce(instrument, QStringLiteral("RY 1"), [&] { form->BitBtn1->click(); });
+
+    clickFromEventLoop(form->BitBtn1);
+    QLocale::setDefault(before);
+
+    EXPECT_TRUE(platform.dialogs.isEmpty());
+    EXPECT_EQ(state().MinCurrentLimit, 12.5);
+    EXPECT_EQ(state().TotalLimit, 1500.0);
+}
 
 // Closing the window mid-run: the run winds down as on a stop click, and only then are the
 // positions saved and the instrument told goodbye.
