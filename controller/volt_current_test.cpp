@@ -94,6 +94,8 @@ void VoltCurrentTest::RunVoltCurrentTest()
     commands.SendCommand(QStringLiteral("PO 0"));
     commands.SendCommand(QStringLiteral("SP 1024 0"));
     c_.ui.iKnob1->setPosition(4.0);
+    // Output and relay are off now, whatever the Power and Relay buttons said before the test.
+    c_.power.showSupplyOff();
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }

@@ -136,6 +136,32 @@ TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
     EXPECT_EQ(form->iPlot1->XAxisAt(0)->title(), QStringLiteral("Volts"));
 }
 
+// The end of the test switches relay and output off: the Power and Relay buttons say so, and
+// set-point and mode are free again, whatever they showed before the test.
+TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
+{
+    form->Button11->click();  // "Power On": the output on, set-point and mode locked
+    form->Button9->click();   // "Relay On"
+    ASSERT_EQ(form->Button11->text(), QStringLiteral("Power Off"));
+    ASSERT_EQ(form->Button9->text(), QStringLiteral("Relay Off"));
+    ASSERT_FALSE(form->iKnob1->isEnabled());
+    form->Edit6->setText(QStringLiteral("6"));
+    form->Edit7->setText(QStringLiteral("6"));
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent().mid(sent().size() - EndOfTest.size()), EndOfTest);
+    EXPECT_EQ(form->Button11->text(), QStringLiteral("Power On"));
+    EXPECT_EQ(form->Button9->text(), QStringLiteral("Relay On"));
+    EXPECT_TRUE(form->iKnob1->isEnabled());
+    EXPECT_TRUE(form->iSwitchSlider2->isEnabled());
+
+    // So the next click on the Power button switches the output on, not off again.
+    const qsizetype mark = commands().size();
+    form->Button11->click();
+    EXPECT_EQ(commands().mid(mark).last(), QStringLiteral("PO 1"));
+}
+
 // One loop drives the relay and the supply at a time: while the test runs, and while it winds
 // down after its stop, "Run" is disabled and a click on it (or on its handler) sends nothing;
 // "Stop Test" stays usable while it offers the stop.
