@@ -58,6 +58,19 @@ void Controller::connectControls()
                      [this] { manualChart.iPlot1DblClickDataView(); });
 }
 
+void Controller::updateStartButtons()
+{
+    const bool idle = !loopRunning();
+    ui.BitBtn1->setEnabled(idle || polishRun.offersStop());
+    ui.Button10->setEnabled(idle || voltCurrentTest.offersStop());
+}
+
+void Controller::setLoopCaption(QPushButton* button, const QString& caption)
+{
+    button->setText(caption);
+    updateStartButtons();
+}
+
 void Controller::FormClose()
 {
     // A run or test below this handler on the stack would go on driving the instrument after

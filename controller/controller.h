@@ -34,6 +34,15 @@ public:
     // in progress is stopped first; the save and "X" then follow when its loop has returned.
     void FormClose();
 
+    // One long loop drives the relay, the supply and the chart at a time. While a polish run
+    // or a volt-versus-current test is on the stack (running or winding down), both start
+    // buttons are disabled; a loop's own button stays usable while it offers the stop.
+    bool loopRunning() const { return polishRun.running() || voltCurrentTest.running(); }
+    void updateStartButtons();
+    // Sets the caption of BitBtn1 or Button10, which is its loop's state, and the buttons'
+    // states with it.
+    void setLoopCaption(QPushButton* button, const QString& caption);
+
     ControllerState& state;
     MainWindowControls& ui;
     UsbChannelDriver driver;

@@ -40,7 +40,7 @@ bool HalfCycle::EvaluateHalfCycle()
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
         announceFinish(QStringLiteral("Run Stopped: Number Cycles"));
-        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
         s.CyclesDone = 0.0;
     }
@@ -57,14 +57,14 @@ bool HalfCycle::EvaluateHalfCycle()
         announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2));
         // The current has faded: switch the relay off now rather than after the loop's next check.
         c_.commands.SendCommand(QStringLiteral("RY 0"));
-        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
     }
 
     s.TotalCharge += average;
     if (s.TotalCharge >= s.TotalLimit) {
         announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0));
-        c_.ui.BitBtn1->setText(QStringLiteral("Run"));
+        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
     }
 

@@ -63,18 +63,35 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
     }
 }
 
-PolishRun::PolishRun(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+PolishRun::PolishRun(Controller& c)
+    : c_(c), loop_([&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+{
+}
+
+bool PolishRun::offersStop() const { return c_.ui.BitBtn1->text() == StopCaption; }
 
 void PolishRun::BitBtn1Click()
 {
     if (c_.ui.BitBtn1->text() == RunCaption) {
-        loop_.run([this] { startRun(); });
+        // A run still winding down after its finish, or a test sweeping: a second loop would
+        // drive the same relay and supply. The button is disabled then; this guards the rest.
+        if (c_.loopRunning())
+            return;
+        c_.ui.BitBtn1->setText(StopCaption);
+        // A field that does not convert (a limit, or "Cycles per Electrolyte" before the relay
+        // goes on) ends the click with its message; the set-point and mode sent so far stay
+        // sent, nothing else is, and the window is ready for the corrected run.
+        loop_.run([this] { startRun(); },
+                  [this] {
+                      c_.ui.BitBtn1->setText(RunCaption);
+                      enableGroups(true);
+                  });
         return;
     }
 
     // The loop winds down by itself at its next caption check.
     qCInfo(lcRun) << "run stopped by the operator";
-    c_.ui.BitBtn1->setText(RunCaption);
+    c_.setLoopCaption(c_.ui.BitBtn1, RunCaption);
     // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
     // the loop below this handler in its reply wait, and the relay would go off half a second
     // after the stroke in progress has ended.
@@ -91,7 +108,6 @@ void PolishRun::startRun()
     MainWindowControls& ui = c_.ui;
     TiPlot* plot = ui.iPlot1;
 
-    ui.BitBtn1->setText(StopCaption);
     // The chart keeps its points and X span: a run carries on the cycle count of the last one.
     plot->YAxisAt(0)->setTitle(QStringLiteral("Current (mA)"));
     plot->XAxisAt(0)->setTitle(QStringLiteral("Cycles"));
@@ -104,7 +120,6 @@ void PolishRun::startRun()
     else
         c_.power.ApplyPower();
 
-    // A conversion error ends the click here; what was sent so far stays sent.
     const QString cycles = ui.Edit1->text();
     if (cycles.isEmpty()) {
         s.CycleLimit = 1000000;
@@ -113,13 +128,11 @@ void PolishRun::startRun()
         s.CyclesDone = 0.0;
     }
     const QString minimum = ui.Edit2->text();
-    s.MinCurrentLimit = minimum.isEmpty() ? -1000000.0 : StrToFloat(minimum);
+    s.MinCurrentLimit = minimum.isEmpty() ? -1000000.0 : FieldToFloat(minimum);
     const QString total = ui.Edit3->text();
-    s.TotalLimit = total.isEmpty() ? 1000000.0 : StrToFloat(total);
+    s.TotalLimit = total.isEmpty() ? 1000000.0 : FieldToFloat(total);
 
-    QGroupBox* const groups[] = {ui.GroupBox1, ui.GroupBox2, ui.GroupBox4, ui.GroupBox7};
-    for (QGroupBox* group : groups)
-        group->setEnabled(false);
+    enableGroups(false);
     const auto limit = [](const QString& text, const char* unit) {
         return text.isEmpty() ? QStringLiteral("none") : text + QLatin1String(unit);
     };
@@ -131,8 +144,14 @@ void PolishRun::startRun()
                                    .arg(ui.Edit4->text(), limit(cycles, ""), limit(minimum, " mA"), limit(total, ""));
     RunPolishLoop();
     qCInfo(lcRun).noquote() << QStringLiteral("run ended at cycle %1, total current %2").arg(s.CycleNumber).arg(s.TotalCharge);
-    for (QGroupBox* group : groups)
-        group->setEnabled(true);
+    enableGroups(true);
+}
+
+void PolishRun::enableGroups(bool enabled)
+{
+    // Power, Position, Run Finish Setup and Manual Mode, in this order both ways.
+    for (QGroupBox* group : {c_.ui.GroupBox1, c_.ui.GroupBox2, c_.ui.GroupBox4, c_.ui.GroupBox7})
+        group->setEnabled(enabled);
 }
 
 void PolishRun::RunPolishLoop()

@@ -29,6 +29,8 @@ public:
     // A run is on the stack, from its start (power, limits) until its groups are enabled
     // again; nested runs count each.
     bool running() const { return loop_.running(); }
+    // BitBtn1 reads "STOP": a run is active and its button stops it.
+    bool offersStop() const;
     // The window is closing. A running run is asked to stop as its button would (the loop
     // winds down and switches the relay off), and the close is finished (Controller::FormClose
     // again) once the run has returned. Returns whether a run was running, i.e. whether the
@@ -40,6 +42,7 @@ public:
 
 private:
     void startRun();
+    void enableGroups(bool enabled);
 
     Controller& c_;
     WindingLoop loop_;

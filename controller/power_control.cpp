@@ -70,6 +70,14 @@ void PowerControl::Button9Click()
     }
 }
 
+void PowerControl::showSupplyOff()
+{
+    c_.ui.Button11->setText(kPowerOn);
+    c_.ui.Button9->setText(kRelayOn);
+    c_.ui.iKnob1->setEnabled(true);
+    c_.ui.iSwitchSlider2->setEnabled(true);
+}
+
 void PowerControl::Button11Click()
 {
     if (c_.state.CommandBusy)

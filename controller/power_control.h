@@ -23,6 +23,9 @@ public:
     void Button6Click();
     void Button11Click();
     void Button9Click();
+    // Output and relay are both off (after the volt-versus-current test): the Power and Relay
+    // buttons offer to switch them on, and set-point and mode may change again.
+    void showSupplyOff();
 
     // "DC" when the mode switch is at 1, else "AC".
     QString modeText() const;

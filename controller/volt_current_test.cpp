@@ -19,18 +19,28 @@ const QString StopCaption = QStringLiteral("Stop Test");
 
 }  // namespace
 
-VoltCurrentTest::VoltCurrentTest(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+VoltCurrentTest::VoltCurrentTest(Controller& c)
+    : c_(c), loop_([&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+{
+}
+
+bool VoltCurrentTest::offersStop() const { return c_.ui.Button10->text() == StopCaption; }
 
 void VoltCurrentTest::Button10Click()
 {
     QPushButton* button = c_.ui.Button10;
     if (button->text() != StartCaption) {
         // The loop sees this at the top of its next step.
-        button->setText(StartCaption);
+        c_.setLoopCaption(button, StartCaption);
         return;
     }
+    // A run, or a test still winding down: the button is disabled then; this guards the rest.
+    if (c_.loopRunning())
+        return;
     button->setText(StopCaption);
-    loop_.run([this] { RunVoltCurrentTest(); });
+    // A bad Min or Max ends the click with its message before the first step: nothing has
+    // been sent, and the button offers the start again.
+    loop_.run([this] { RunVoltCurrentTest(); }, [button] { button->setText(StartCaption); });
 }
 
 void VoltCurrentTest::RunVoltCurrentTest()
@@ -79,11 +89,13 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
-    c_.ui.Button10->setText(StartCaption);
+    c_.setLoopCaption(c_.ui.Button10, StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));
     commands.SendCommand(QStringLiteral("PO 0"));
     commands.SendCommand(QStringLiteral("SP 1024 0"));
     c_.ui.iKnob1->setPosition(4.0);
+    // Output and relay are off now, whatever the Power and Relay buttons said before the test.
+    c_.power.showSupplyOff();
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }

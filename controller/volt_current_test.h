@@ -24,13 +24,14 @@ public:
 
     // A test loop is on the stack (possibly nested inside a polish run, or holding one).
     bool running() const { return loop_.running(); }
+    // Button10 reads "Stop Test": a test is active and its button stops it.
+    bool offersStop() const;
     // The window is closing. A running test is asked to stop as its button would, and the
     // close is finished (Controller::FormClose again) once the loop has returned. Returns
     // whether a test was running, i.e. whether the close has to wait for it.
     bool stopForClose();
 
 private:
-
     Controller& c_;
     WindingLoop loop_;
 };

@@ -10,12 +10,15 @@ bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
         return false;
     button->setText(idleCaption);
     closePending_ = true;
+    changed_();
     return true;
 }
 
 void WindingLoop::leave()
 {
-    if (--depth_ > 0 || !closePending_)
+    --depth_;
+    changed_();
+    if (depth_ > 0 || !closePending_)
         return;
     closePending_ = false;
     finishClose_();

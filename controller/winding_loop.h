@@ -13,20 +13,29 @@ namespace velmar {
 // has returned, so the close asks it to stop and is finished when the last such loop returns.
 class WindingLoop {
 public:
-    explicit WindingLoop(std::function<void()> finishClose) : finishClose_(std::move(finishClose)) {}
+    // `changed` runs whenever the loop enters or leaves, or its caption is set for the close:
+    // the moments the window's start buttons may change state.
+    WindingLoop(std::function<void()> finishClose, std::function<void()> changed)
+        : finishClose_(std::move(finishClose)), changed_(std::move(changed))
+    {
+    }
 
     // The loop is on the stack (nested runs count each).
     bool running() const { return depth_ > 0; }
 
     // Runs `body` as the loop; on the way out, normally or by an error, a waiting close is
-    // finished.
-    template <typename Body>
-    void run(Body&& body)
+    // finished. An error (a field that does not convert) first runs `backToIdle`, which puts
+    // the loop's caption and controls back as they were before the click, then goes on up to
+    // the application's error dialog.
+    template <typename Body, typename Restore>
+    void run(Body&& body, Restore&& backToIdle)
     {
         ++depth_;
+        changed_();
         try {
             body();
         } catch (...) {
+            backToIdle();
             leave();
             throw;
         }
@@ -41,6 +50,7 @@ private:
     void leave();
 
     std::function<void()> finishClose_;
+    std::function<void()> changed_;
     int depth_ = 0;
     bool closePending_ = false;
 };

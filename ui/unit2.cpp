@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <algorithm>
+
 // The window's pictures live in a library; their resources must be registered by hand.
 static void initResources() { Q_INIT_RESOURCE(resources); }
 
@@ -77,6 +79,14 @@ TForm2::TForm2(QWidget* parent)
     Label1 = new QLabel(QStringLiteral("Copyright Kestrom Instruments 2009-2026"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(272, 184, 205, 13);
+
+    // Our fonts are a little wider than the ones the window was drawn with: a label grows to
+    // its text, to the right as far as the window allows, then to the left.
+    for (QLabel* label : {StaticText1, StaticText2, Label1}) {
+        const int width = std::max(label->width(), label->sizeHint().width());
+        const int left = std::max(0, std::min(label->x(), this->width() - width));
+        label->setGeometry(left, label->y(), width, label->height());
+    }
 
     new FrameExtentsWatch(this, [this] { followFrame(); });
     FormCreate();

@@ -9,8 +9,9 @@
 
 namespace velmar {
 
-bool IsDecimalNumber(const QString& text)
+bool IsDecimalNumber(const QString& text, const QLocale& locale)
 {
+    const QString separator = locale.decimalPoint();
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n && text[i] == u' ')
@@ -23,9 +24,14 @@ bool IsDecimalNumber(const QString& text)
     std::string number = "0";
     while (isDigit(i))
         number += static_cast<char>(text[i++].unicode());
-    if (i < n && text[i] == u'.') {
+    qsizetype separatorLength = 0;
+    if (text.mid(i, separator.size()) == separator)
+        separatorLength = separator.size();
+    else if (i < n && text[i] == u'.')
+        separatorLength = 1;
+    if (separatorLength > 0) {
         number += '.';
-        ++i;
+        i += separatorLength;
         while (isDigit(i))
             number += static_cast<char>(text[i++].unicode());
     }

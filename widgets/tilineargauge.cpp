@@ -482,7 +482,8 @@ void configureLinearGauge1(TiLinearGauge& gauge)
     gauge.setPositionMin(0);
     gauge.setPositionMax(20);
     gauge.setEndsMargin(10);
-    gauge.setTickMajorCount(20);
+    // 21 major ticks over 0 to 20 mm: one per millimetre, each label at its own millimetre.
+    gauge.setTickMajorCount(21);
     gauge.setTickMajorLength(30);
     gauge.setTickMinorCount(3);
     gauge.setTickMinorLength(7);

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace velmar;
 using test::clickFromEventLoop;
@@ -201,40 +202,36 @@ struct BadField {
     QLineEdit* TForm1::*field;
     const char* text;
     const char* message;
-    bool groupsDisabled;  // the run got as far as its loop
+    bool reachedLoop;  // the status line was blanked before the field was read
     QLocale::Language language = QLocale::English;  // reals are read with its separator
 };
 
 class PolishRunBadFields : public PolishRuns, public ::testing::WithParamInterface<BadField> {};
 
-TEST_P(PolishRunBadFields, ConversionErrorEndsTheClickWithTheRunCaptionStillStop)
+// The click ends with the conversion's message, and the window is left ready for the corrected
+// run: "Run" again, the groups usable, nothing sent after the set-point and mode.
+TEST_P(PolishRunBadFields, ConversionErrorLeavesTheWindowIdle)
 {
     const BadField& c = GetParam();
     form->iPlot1->LabelAt(1)->setCaption(QStringLiteral("old status"));
-    (form.get()->*c.field)->setText(QString::fromLatin1(c.text));
-
     const QLocale before;
-    QLocale::setDefault(QLocale(c.language));
+    QLocale::setDefault(QLocale(c.language));  // first: the number check reads the text with it
+    (form.get()->*c.field)->setText(QString::fromLatin1(c.text));
+    ASSERT_EQ((form.get()->*c.field)->text(), QString::fromLatin1(c.text));
+
     clickFromEventLoop(form->BitBtn1);
     QLocale::setDefault(before);
+    pump(100);
 
     EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("AppError: ") + QString::fromLatin1(c.message)});
     EXPECT_EQ(sent(), PowerAt12VoltsDC);  // the relay was never switched on
-    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("STOP"));
-    if (c.groupsDisabled) {
-        EXPECT_TRUE(groupsDisabled());
-        EXPECT_EQ(form->iPlot1->LabelAt(1)->caption(), QStringLiteral(" "));
-    } else {
-        EXPECT_TRUE(groupsEnabled());
-        EXPECT_EQ(form->iPlot1->LabelAt(1)->caption(), QStringLiteral("old status"));
-    }
-
-    // The button offers the stop, which only restores the caption.
-    clickFromEventLoop(form->BitBtn1);
     EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
-    EXPECT_EQ(sent(), PowerAt12VoltsDC);
-    pump(700);
-    EXPECT_EQ(platform.beepTicks.size(), 3);
+    EXPECT_TRUE(form->BitBtn1->isEnabled());
+    EXPECT_TRUE(form->Button10->isEnabled());
+    EXPECT_TRUE(groupsEnabled());
+    EXPECT_FALSE(controller().loopRunning());
+    EXPECT_EQ(form->iPlot1->LabelAt(1)->caption(), c.reachedLoop ? QStringLiteral(" ") : QStringLiteral("old status"));
+    EXPECT_TRUE(platform.beepTicks.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,8 +239,93 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadField{&TForm1::Edit4, "2.5", "'2.5' is not a valid integer value", true},
                       BadField{&TForm1::Edit4, "", "'' is not a valid integer value", true},
                       BadField{&TForm1::Edit1, "2.5", "'2.5' is not a valid integer value", false},
-                      BadField{&TForm1::Edit3, "12.5", "'12.5' is not a valid floating point value", false,
+                      BadField{&TForm1::Edit2, "e5", "'e5' is not a valid floating point value", false},
+                      BadField{&TForm1::Edit3, ",", "',' is not a valid floating point value", false,
                                QLocale::German}));
+
+// One loop drives the relay and the supply at a time: during a run "Start Test" is disabled
+// and a click on it (or on its handler) sends nothing; "STOP" stays usable.
+TEST_F(PolishRuns, TheTestCannotStartDuringARun)
+{
+    bool startTestDisabled = false;
+    bool stopEnabled = false;
+    QStringList sentByTestClicks;
+    OnCommand midStroke(instrument, QStringLiteral("GP -154 2"), [&] {
+        startTestDisabled = !form->Button10->isEnabled();
+        stopEnabled = form->BitBtn1->isEnabled();
+        const QStringList before = commands();
+        form->Button10->click();
+        controller().voltCurrentTest.Button10Click();
+        sentByTestClicks = commands().mid(before.size());
+        EXPECT_EQ(form->Button10->text(), QStringLiteral("Start Test"));
+        form->BitBtn1->click();
+    });
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_TRUE(startTestDisabled);
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_TRUE(sentByTestClicks.isEmpty());
+    EXPECT_EQ(sent(), PowerAt12VoltsDC + list({"RY 1", "SS 2", "GT -2187", "GT 2187", "SS 2", "GP -154 2",
+                                               "GP 154 2", "RY 0"}));
+    EXPECT_TRUE(form->BitBtn1->isEnabled());
+    EXPECT_TRUE(form->Button10->isEnabled());
+}
+
+// A finished run winds down through the rest of its stroke: meanwhile "Run" is disabled and a
+// click on it starts nothing (it used to start a second run nested inside the first).
+TEST_F(PolishRuns, RunIsDisabledUntilAFinishedRunHasReturned)
+{
+    form->Edit1->setText(QStringLiteral("1"));
+    form->Edit4->setText(QStringLiteral("1"));
+    bool runDisabled = false;
+    bool testDisabled = false;
+    QStringList sentByRunClicks;
+    bool clicked = false;
+    // The finish's message has been answered; the next wait of the loop (its last stroke's
+    // reply) is where the operator's click lands.
+    platform.onDialog = [&](const QString&) {
+        QTimer::singleShot(0, form.get(), [&] {
+            clicked = true;
+            runDisabled = form->BitBtn1->text() == QStringLiteral("Run") && !form->BitBtn1->isEnabled();
+            testDisabled = !form->Button10->isEnabled();
+            const QStringList before = commands();
+            form->BitBtn1->click();
+            controller().polishRun.BitBtn1Click();
+            sentByRunClicks = commands().mid(before.size());
+        });
+    };
+
+    clickFromEventLoop(form->BitBtn1);
+
+    ASSERT_TRUE(clicked);
+    EXPECT_TRUE(runDisabled);
+    EXPECT_TRUE(testDisabled);
+    EXPECT_TRUE(sentByRunClicks.isEmpty());
+    EXPECT_EQ(sent().mid(sent().size() - 2), list({"GP -2 2", "RY 0"}));
+    EXPECT_EQ(sent().count(QStringLiteral("RY 1")), 1);
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("Info: Run Stopped: Number Cycles")});
+    EXPECT_TRUE(form->BitBtn1->isEnabled());
+    EXPECT_TRUE(form->Button10->isEnabled());
+    EXPECT_FALSE(controller().loopRunning());
+}
+
+// In a comma locale the limits take either separator.
+TEST_F(PolishRuns, LimitsReadEitherDecimalSeparatorInACommaLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    form->Edit2->setText(QStringLiteral("12,5"));
+    form->Edit3->setText(QStringLiteral("1.5e3"));
+    OnCommand stopAtOnce(instrument, QStringLiteral("RY 1"), [&] { form->BitBtn1->click(); });
+
+    clickFromEventLoop(form->BitBtn1);
+    QLocale::setDefault(before);
+
+    EXPECT_TRUE(platform.dialogs.isEmpty());
+    EXPECT_EQ(state().MinCurrentLimit, 12.5);
+    EXPECT_EQ(state().TotalLimit, 1500.0);
+}
 
 // Closing the window mid-run: the run winds down as on a stop click, and only then are the
 // positions saved and the instrument told goodbye.

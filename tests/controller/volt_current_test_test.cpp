@@ -161,7 +161,8 @@ TEST_F(VoltCurrentSweep, StopTakesEffectAtTheTopOfTheNextStep)
     EXPECT_TRUE(platform.beepTicks.isEmpty());
 }
 
-// Max is read first, so it is the one named; the test never starts and the button offers stop.
+// Max is read first, so it is the one named; the test never starts, nothing is sent, and the
+// button offers the start again.
 TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
 {
     // Both pass the fields' number check; neither is an integer.
@@ -169,14 +170,85 @@ TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
     form->Edit7->setText(QStringLiteral("5.5"));
 
     clickFromEventLoop(form->Button10);
+    pump(100);
 
     EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("AppError: '5.5' is not a valid integer value")});
     EXPECT_TRUE(sent().isEmpty());
-    EXPECT_EQ(form->Button10->text(), QStringLiteral("Stop Test"));
-    EXPECT_EQ(form->iPlot1->XAxisAt(0)->title(), QStringLiteral("Volts"));
-    clickFromEventLoop(form->Button10);
     EXPECT_EQ(form->Button10->text(), QStringLiteral("Start Test"));
-    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_TRUE(form->Button10->isEnabled());
+    EXPECT_TRUE(form->BitBtn1->isEnabled());
+    EXPECT_EQ(form->iPlot1->XAxisAt(0)->title(), QStringLiteral("Volts"));
+}
+
+// The end of the test switches relay and output off: the Power and Relay buttons say so, and
+// set-point and mode are free again, whatever they showed before the test.
+TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
+{
+    form->Button11->click();  // "Power On": the output on, set-point and mode locked
+    form->Button9->click();   // "Relay On"
+    ASSERT_EQ(form->Button11->text(), QStringLiteral("Power Off"));
+    ASSERT_EQ(form->Button9->text(), QStringLiteral("Relay Off"));
+    ASSERT_FALSE(form->iKnob1->isEnabled());
+    form->Edit6->setText(QStringLiteral("6"));
+    form->Edit7->setText(QStringLiteral("6"));
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_EQ(sent().mid(sent().size() - EndOfTest.size()), EndOfTest);
+    EXPECT_EQ(form->Button11->text(), QStringLiteral("Power On"));
+    EXPECT_EQ(form->Button9->text(), QStringLiteral("Relay On"));
+    EXPECT_TRUE(form->iKnob1->isEnabled());
+    EXPECT_TRUE(form->iSwitchSlider2->isEnabled());
+
+    // So the next click on the Power button switches the output on, not off again.
+    const qsizetype mark = commands().size();
+    form->Button11->click();
+    EXPECT_EQ(commands().mid(mark).last(), QStringLiteral("PO 1"));
+}
+
+// One loop drives the relay and the supply at a time: while the test runs, and while it winds
+// down after its stop, "Run" is disabled and a click on it (or on its handler) sends nothing;
+// "Stop Test" stays usable while it offers the stop.
+TEST_F(VoltCurrentSweep, NoRunStartsDuringTheTest)
+{
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("55"));
+    const auto clickRun = [&] {
+        const qsizetype before = commands().size();
+        form->BitBtn1->click();
+        controller().polishRun.BitBtn1Click();
+        return commands().size() - before;
+    };
+    bool runDisabled = false;
+    bool stopTestEnabled = false;
+    qsizetype sentBySettlingClicks = -1;
+    OnCommand stopWhileSettling(instrument, QStringLiteral("RY 1"), [&] {
+        runDisabled = !form->BitBtn1->isEnabled();
+        stopTestEnabled = form->Button10->isEnabled();
+        sentBySettlingClicks = clickRun();
+        form->Button10->click();
+    });
+    bool bothDisabledWindingDown = false;
+    qsizetype sentByWindingDownClicks = -1;
+    OnCommand windingDown(instrument, QStringLiteral("GT -2187"), [&] {
+        bothDisabledWindingDown = form->Button10->text() == QStringLiteral("Start Test")
+                                  && !form->Button10->isEnabled() && !form->BitBtn1->isEnabled();
+        sentByWindingDownClicks = clickRun();
+        form->Button10->click();
+        controller().voltCurrentTest.Button10Click();
+    }, 2);
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_TRUE(runDisabled);
+    EXPECT_TRUE(stopTestEnabled);
+    EXPECT_EQ(sentBySettlingClicks, 0);
+    EXPECT_TRUE(bothDisabledWindingDown);
+    EXPECT_EQ(sentByWindingDownClicks, 0);
+    EXPECT_EQ(sent(), list({"GT -2187"}) + stepAt("64") + EndOfTest);
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
+    EXPECT_TRUE(form->BitBtn1->isEnabled());
+    EXPECT_TRUE(form->Button10->isEnabled());
 }
 
 // Closing the window mid-test: the step in progress ends, the supply is switched off, and only

@@ -70,3 +70,17 @@ TEST(AboutWindow, SplashHidesTheButtonsOnlyWhileItIsShown)
     about.close();
     EXPECT_FALSE(about.isVisible());
 }
+
+// Our fonts are a little wider than the ones the window was drawn with: every text label has
+// room for its whole text (the copyright line used to lose its last characters), inside the
+// window.
+TEST(AboutWindow, LabelsShowTheirWholeText)
+{
+    TForm2 about;
+    for (QLabel* label : {about.StaticText1, about.StaticText2, about.Label1}) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_TRUE(about.rect().contains(label->geometry()));
+    }
+    EXPECT_EQ(about.Label1->text(), QStringLiteral("Copyright Kestrom Instruments 2009-2026"));
+}

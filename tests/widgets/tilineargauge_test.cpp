@@ -1,10 +1,12 @@
 #include "widgets/tilineargauge.h"
 
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -164,4 +166,58 @@ TEST(TiLinearGauge, KeysAndWheelAreInert)
     QApplication::sendEvent(&g.gauge, &wheel);
     EXPECT_TRUE(g.log.empty());
     EXPECT_EQ(g.gauge.pointerPosition(2), 7);
+}
+
+// The millimetre scale as drawn: a major tick and its label at every whole millimetre from 0 at
+// the top to 20 at the bottom, each on the row of its value (the scale runs from row 10 to row
+// 534 of the 545-pixel control), with three minor ticks between neighbours.
+TEST(TiLinearGauge, EachLabelStandsAtItsMillimetre)
+{
+    TiLinearGauge gauge;
+    configureLinearGauge1(gauge);
+    for (int i = 0; i < gauge.pointerCount(); ++i)
+        gauge.pointer(i).setVisible(false);  // nothing over the ticks
+    const QImage image = gauge.grab().toImage();
+    const auto rowOfMm = [](int mm) { return static_cast<int>(std::lround(10 + mm * 524.0 / 20)); };
+
+    QStringList expectedLabels;
+    for (int mm = 0; mm <= 20; ++mm)
+        expectedLabels << QString::number(mm);
+    EXPECT_EQ(gauge.tickLabels(), expectedLabels);
+
+    // Major ticks reach across the band (black), minor ones a few pixels (grey); the labels
+    // are the ink right of the band.
+    const int band = gauge.bandLeft();
+    std::vector<int> majorRows, minorRows;
+    std::vector<std::pair<int, int>> labelBands;  // first and last ink row of each label
+    const int border = 2;  // the lowered frame
+    for (int y = border; y < image.height() - border; ++y) {
+        if (qGray(image.pixel(band + 20, y)) < 64)
+            majorRows.push_back(y);
+        else if (qGray(image.pixel(band + 3, y)) < 200)
+            minorRows.push_back(y);
+        bool ink = false;
+        for (int x = gauge.bandRight() + 3; x < image.width() - border && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 160;
+        if (ink && !labelBands.empty() && labelBands.back().second == y - 1)
+            labelBands.back().second = y;
+        else if (ink)
+            labelBands.emplace_back(y, y);
+    }
+
+    ASSERT_EQ(majorRows.size(), 21u);
+    ASSERT_EQ(labelBands.size(), 21u);
+    for (int mm = 0; mm <= 20; ++mm) {
+        SCOPED_TRACE(mm);
+        EXPECT_NEAR(majorRows[size_t(mm)], rowOfMm(mm), 1);
+        const auto [first, last] = labelBands[size_t(mm)];
+        EXPECT_NEAR((first + last) / 2.0, rowOfMm(mm), 1.0);
+    }
+    ASSERT_EQ(minorRows.size(), 60u);
+    for (int mm = 0; mm < 20; ++mm) {
+        const auto between = std::count_if(minorRows.begin(), minorRows.end(), [&](int y) {
+            return y > majorRows[size_t(mm)] && y < majorRows[size_t(mm) + 1];
+        });
+        EXPECT_EQ(between, 3) << "between " << mm << " and " << mm + 1 << " mm";
+    }
 }

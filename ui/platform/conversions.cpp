@@ -69,14 +69,17 @@ int StrToInt(const QString& text)
     return value;
 }
 
-bool TryStrToFloat(const QString& text, double& value)
+namespace {
+
+// Sign, digits with at most one decimal separator, an optional exponent, blanks around;
+// `alsoPoint` lets the point stand for the separator as well. Rebuilt in the C locale's
+// form, because strtod would also take "inf", "nan" and hex, which we refuse.
+bool tryParseReal(const QString& text, bool alsoPoint, double& value)
 {
     const QString separator = QLocale().decimalPoint();
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return false;
-    // Rebuild the number in the C locale's form, accepting only sign, digits, the locale's
-    // separator and an exponent; strtod would also take "inf", "nan" and hex, which we refuse.
     std::string c;
     int i = 0;
     const int n = static_cast<int>(trimmed.size());
@@ -89,9 +92,14 @@ bool TryStrToFloat(const QString& text, double& value)
         c += static_cast<char>(trimmed[i++].unicode());
         ++mantissaDigits;
     }
-    if (i < n && trimmed.mid(i, separator.size()) == separator) {
+    int separatorLength = 0;
+    if (trimmed.mid(i, separator.size()) == separator)
+        separatorLength = static_cast<int>(separator.size());
+    else if (alsoPoint && i < n && trimmed[i] == u'.')
+        separatorLength = 1;
+    if (separatorLength > 0) {
         c += '.';
-        i += static_cast<int>(separator.size());
+        i += separatorLength;
         while (i < n && trimmed[i].isDigit() && trimmed[i].unicode() < 128) {
             c += static_cast<char>(trimmed[i++].unicode());
             ++mantissaDigits;
@@ -131,11 +139,30 @@ bool TryStrToFloat(const QString& text, double& value)
     return true;
 }
 
+[[noreturn]] void throwNotAFloat(const QString& text)
+{
+    throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+}  // namespace
+
+bool TryStrToFloat(const QString& text, double& value) { return tryParseReal(text, false, value); }
+
+bool TryFieldToFloat(const QString& text, double& value) { return tryParseReal(text, true, value); }
+
 double StrToFloat(const QString& text)
 {
     double value = 0.0;
     if (!TryStrToFloat(text, value))
-        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throwNotAFloat(text);
+    return value;
+}
+
+double FieldToFloat(const QString& text)
+{
+    double value = 0.0;
+    if (!TryFieldToFloat(text, value))
+        throwNotAFloat(text);
     return value;
 }
 

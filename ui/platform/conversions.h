@@ -30,4 +30,10 @@ bool TryStrToInt(const QString& text, int& value);
 double StrToFloat(const QString& text);
 bool TryStrToFloat(const QString& text, double& value);
 
+// Text to double as the numeric entry fields are read: like StrToFloat, but the point is
+// taken as the decimal separator too, so a comma locale's operator may type either ('12,5'
+// and '12.5' are both 12.5). One separator per number, no group separators.
+double FieldToFloat(const QString& text);
+bool TryFieldToFloat(const QString& text, double& value);
+
 }  // namespace velmar
