@@ -63,11 +63,15 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
     }
 }
 
-PolishRun::PolishRun(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+PolishRun::PolishRun(Controller& c) : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }) {}
 
 void PolishRun::BitBtn1Click()
 {
     if (c_.ui.BitBtn1->text() == RunCaption) {
+        // A fault has just stopped the last run, whose loop is still winding down with its
+        // commands held back: a run started now could send nothing.
+        if (c_.state.CommandsHeld)
+            return;
         loop_.run([this] { startRun(); });
         return;
     }
@@ -140,7 +144,9 @@ void PolishRun::RunPolishLoop()
     ControllerState& s = c_.state;
     MainWindowControls& ui = c_.ui;
     CommandChannel& commands = c_.commands;
-    const auto active = [&ui] { return ui.BitBtn1->text() == StopCaption; };
+    const auto active = [this, &ui] {
+        return ui.BitBtn1->text() == StopCaption && !c_.failSafe.loopsMustEnd();
+    };
 
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
@@ -167,9 +173,15 @@ void PolishRun::RunPolishLoop()
         }
     }
 
+    // Ended by a lost link or the program's end rather than by its caption: nobody will be
+    // supervising what is left on.
+    if (c_.failSafe.loopsMustEnd())
+        c_.failSafe.stopSupervision();
     commands.SendCommand(QStringLiteral("RY 0"));
 }
 
 bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }
+
+bool PolishRun::stop() { return loop_.stop(c_.ui.BitBtn1, RunCaption); }
 
 }  // namespace velmar

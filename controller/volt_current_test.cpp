@@ -19,7 +19,7 @@ const QString StopCaption = QStringLiteral("Stop Test");
 
 }  // namespace
 
-VoltCurrentTest::VoltCurrentTest(Controller& c) : c_(c), loop_([&c] { c.FormClose(); }) {}
+VoltCurrentTest::VoltCurrentTest(Controller& c) : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }) {}
 
 void VoltCurrentTest::Button10Click()
 {
@@ -29,6 +29,10 @@ void VoltCurrentTest::Button10Click()
         button->setText(StartCaption);
         return;
     }
+    // A fault has just stopped the last test or run, whose loop is still winding down with
+    // its commands held back: a test started now could send nothing.
+    if (c_.state.CommandsHeld)
+        return;
     button->setText(StopCaption);
     loop_.run([this] { RunVoltCurrentTest(); });
 }
@@ -54,7 +58,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     plot->XAxisAt(0)->setMin(vmin);
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
 
-    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption;) {
+    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
         c_.motion.MoveTo(s.ElectrolyteSteps);
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
         // Zero at this voltage: output on with the relay off, the way the supply's own
@@ -79,6 +83,10 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
+    // Ended by a lost link or the program's end rather than by its caption: nobody will be
+    // supervising what is left on.
+    if (c_.failSafe.loopsMustEnd())
+        c_.failSafe.stopSupervision();
     c_.ui.Button10->setText(StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));
     commands.SendCommand(QStringLiteral("PO 0"));
@@ -87,5 +95,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
+
+bool VoltCurrentTest::stop() { return loop_.stop(c_.ui.Button10, StartCaption); }
 
 }  // namespace velmar

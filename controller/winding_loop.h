@@ -8,12 +8,18 @@ class QPushButton;
 
 namespace velmar {
 
-// Book-keeping for a long controller loop (a polish run, a test sweep) that the window's close
-// has to wait for: the loop can only wind down once the close handler above it on the stack
-// has returned, so the close asks it to stop and is finished when the last such loop returns.
+class FailSafe;
+
+// Book-keeping for a long controller loop (a polish run, a test sweep) that supervises the
+// instrument and that the window's close has to wait for: the loop can only wind down once the
+// close handler above it on the stack has returned, so the close asks it to stop and is
+// finished when the last such loop returns. `supervision` is told when loops begin and end.
 class WindingLoop {
 public:
-    explicit WindingLoop(std::function<void()> finishClose) : finishClose_(std::move(finishClose)) {}
+    WindingLoop(FailSafe& supervision, std::function<void()> finishClose)
+        : supervision_(supervision), finishClose_(std::move(finishClose))
+    {
+    }
 
     // The loop is on the stack (nested runs count each).
     bool running() const { return depth_ > 0; }
@@ -23,7 +29,7 @@ public:
     template <typename Body>
     void run(Body&& body)
     {
-        ++depth_;
+        enter();
         try {
             body();
         } catch (...) {
@@ -33,13 +39,18 @@ public:
         leave();
     }
 
-    // The window is closing: a running loop is asked to stop as its button would (the caption
-    // back to `idleCaption`, which the loop checks). Returns whether the close has to wait.
+    // A running loop is asked to stop as its button would (the caption back to
+    // `idleCaption`, which the loop checks). Returns whether it was running.
+    bool stop(QPushButton* button, const QString& idleCaption);
+    // The same for the window's close, which is finished once the loop has returned. Returns
+    // whether the close has to wait.
     bool stopForClose(QPushButton* button, const QString& idleCaption);
 
 private:
+    void enter();
     void leave();
 
+    FailSafe& supervision_;
     std::function<void()> finishClose_;
     int depth_ = 0;
     bool closePending_ = false;

@@ -343,8 +343,9 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::Exit1Click()
 {
-    // Ends the message loop without passing through the close: nothing is saved or sent.
-    platform().terminate();
+    // Ends the message loop without passing through the close: nothing is saved and no "X"
+    // goes out, but a relay or supply left on is switched off first.
+    controller->Exit();
 }
 
 void TForm1::About1Click()
