@@ -49,6 +49,10 @@ public:
     void Exit1Click();
     void About1Click();
     void iSevenSegmentAnalog1DblClick();
+    // Asked from outside to end (SIGTERM, SIGINT, SIGHUP): closes as the window's close does,
+    // but switches the instrument off at once and lets a run or test wind down without
+    // sending more, so the program is gone within moments whatever step it was in.
+    void closeForSignal();
 
     // The design sizes: outer 1024 x 665, client 1016 x 611; the chart is the outer size
     // less 367 x 272.
@@ -69,6 +73,7 @@ private:
 
     QStringList arguments_;
     AnchorLayout layout_{DesignClientSize};
+    bool closingForSignal_ = false;
 };
 
 }  // namespace velmar
