@@ -1,6 +1,7 @@
 #include "controller/controller.h"
 
 #include "controller/settings_file.h"
+#include "ui/platform/platform_services.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tiplot.h"
 #include "widgets/tithreadtimers.h"
@@ -15,6 +16,7 @@ Controller::Controller(ControllerState& s, MainWindowControls& controls)
       ui(controls),
       commands(s, driver, *controls.iThreadTimers1, controls.Label4),
       stream(s, driver, controls),
+      failSafe(*this),
       motion(*this),
       poll(*this),
       startUp(*this),
@@ -31,6 +33,10 @@ void Controller::connectControls()
     TiThreadTimers& timers = *ui.iThreadTimers1;
     timers.setOnTimer(1, [this](QObject* sender) { startUp.iThreadTimers1Timer1(sender); });
     timers.setOnTimer(9, [this](QObject* sender) { poll.iThreadTimers1Timer9(sender); });
+    commands.onCommandSent = [this](const QString& command, bool acknowledged) {
+        failSafe.commandSent(command, acknowledged);
+    };
+    commands.onReplyTimeout = [this] { failSafe.replyTimedOut(); };
 
     auto onClick = [](QPushButton* button, auto handler) {
         QObject::connect(button, &QPushButton::clicked, button, handler);
@@ -81,9 +87,16 @@ void Controller::FormClose()
     const bool testWindingDown = voltCurrentTest.stopForClose();
     if (runWindingDown || testWindingDown)
         return;
+    failSafe.ReachSafeState();
     if (state.SettingsLoaded)
         SaveSettings(state);
     commands.SendCommand(QStringLiteral("X"));
+}
+
+void Controller::Exit()
+{
+    failSafe.stopSupervision();
+    platform().terminate();
 }
 
 }  // namespace velmar

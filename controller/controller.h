@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/controller_state.h"
+#include "controller/fail_safe.h"
 #include "controller/main_window_controls.h"
 #include "controller/manual_chart.h"
 #include "controller/motion.h"
@@ -29,10 +30,14 @@ public:
     // widgets' stored configuration is applied, so its loading-time events are seen.
     void connectControls();
 
-    // The window is closing: saves the taught positions (once they have been read), then sends
-    // "X". A failed save propagates (the close stops there and "X" is not sent). A run or test
-    // in progress is stopped first; the save and "X" then follow when its loop has returned.
+    // The window is closing: switches the instrument off if anything may be on, saves the
+    // taught positions (once they have been read), then sends "X". A failed save propagates
+    // (the close stops there and "X" is not sent). A run or test in progress is stopped first;
+    // the rest follows when its loop has returned.
     void FormClose();
+    // "File" > "Exit": the program ends at once, without saving or "X", but not with the
+    // instrument left on.
+    void Exit();
 
     // One long loop drives the relay, the supply and the chart at a time. While a polish run
     // or a volt-versus-current test is on the stack (running or winding down), both start
@@ -49,6 +54,8 @@ public:
     CommandChannel commands;
     CurrentStream stream;
 
+    // Before the run and the test, whose loops report to it.
+    FailSafe failSafe;
     Motion motion;
     PollCycle poll;
     StartUpSequence startUp;

@@ -56,6 +56,12 @@ struct ControllerState {
     // settings file. Until then they hold whatever loading the window gave them, and saving
     // those would overwrite the operator's taught positions.
     bool SettingsLoaded = false;
+    // Nor these. An I/O error said the command channel's device is gone: nothing more can be
+    // sent on it, not even to switch the instrument off.
+    bool CommandChannelLost = false;
+    // A fault stopped the run or test in progress and the instrument was switched off; until
+    // their loops have wound down, the commands they would still send are refused.
+    bool CommandsHeld = false;
 };
 
 }  // namespace velmar

@@ -64,7 +64,7 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
 }
 
 PolishRun::PolishRun(Controller& c)
-    : c_(c), loop_([&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
 {
 }
 
@@ -75,7 +75,9 @@ void PolishRun::BitBtn1Click()
     if (c_.ui.BitBtn1->text() == RunCaption) {
         // A run still winding down after its finish, or a test sweeping: a second loop would
         // drive the same relay and supply. The button is disabled then; this guards the rest.
-        if (c_.loopRunning())
+        // Likewise a fault has just stopped the last run, whose loop is still winding down
+        // with its commands held back: a run started now could send nothing.
+        if (c_.loopRunning() || c_.state.CommandsHeld)
             return;
         c_.ui.BitBtn1->setText(StopCaption);
         // A field that does not convert (a limit, or "Cycles per Electrolyte" before the relay
@@ -159,7 +161,9 @@ void PolishRun::RunPolishLoop()
     ControllerState& s = c_.state;
     MainWindowControls& ui = c_.ui;
     CommandChannel& commands = c_.commands;
-    const auto active = [&ui] { return ui.BitBtn1->text() == StopCaption; };
+    const auto active = [this, &ui] {
+        return ui.BitBtn1->text() == StopCaption && !c_.failSafe.loopsMustEnd();
+    };
 
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
@@ -186,9 +190,15 @@ void PolishRun::RunPolishLoop()
         }
     }
 
+    // Ended by a lost link or the program's end rather than by its caption: nobody will be
+    // supervising what is left on.
+    if (c_.failSafe.loopsMustEnd())
+        c_.failSafe.stopSupervision();
     commands.SendCommand(QStringLiteral("RY 0"));
 }
 
 bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }
+
+bool PolishRun::stop() { return loop_.stop(c_.ui.BitBtn1, RunCaption); }
 
 }  // namespace velmar

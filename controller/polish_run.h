@@ -36,6 +36,8 @@ public:
     // again) once the run has returned. Returns whether a run was running, i.e. whether the
     // close has to wait for it.
     bool stopForClose();
+    // A fault stopped the supervision: a running run is asked to stop as its button would.
+    bool stop();
 
     // The stroke speed command for a position of the Speed switch.
     static QString strokeSpeedCommand(int speedPosition);

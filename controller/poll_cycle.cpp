@@ -32,7 +32,10 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
         endOnLinkFailure();
         ending = true;
     } else {
+        const std::uint64_t readingsBefore = c_.stream.framesTaken();
         c_.stream.ReadCurrentFrame();
+        if (!c_.state.LinkFailed)
+            c_.failSafe.streamPolled(c_.stream.framesTaken() != readingsBefore);
     }
 
     const double current = c_.state.CurrentSamples[0];
@@ -54,6 +57,9 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
 
 void PollCycle::endOnLinkFailure()
 {
+    // Whatever still runs on the instrument is left without a supervisor: off with it before
+    // anything waits for the operator.
+    c_.failSafe.stopSupervision();
     // The program ends here without passing through the window's close, so the positions
     // taught since start-up would be lost: save them first. "X" cannot go out on a dead link.
     try {

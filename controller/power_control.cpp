@@ -70,12 +70,16 @@ void PowerControl::Button9Click()
     }
 }
 
-void PowerControl::showSupplyOff()
+void PowerControl::showSwitchedOff(bool relayOff, bool outputOff)
 {
-    c_.ui.Button11->setText(kPowerOn);
-    c_.ui.Button9->setText(kRelayOn);
-    c_.ui.iKnob1->setEnabled(true);
-    c_.ui.iSwitchSlider2->setEnabled(true);
+    if (relayOff)
+        c_.ui.Button9->setText(kRelayOn);
+    if (outputOff && c_.ui.Button11->text() != kPowerOn) {
+        c_.ui.Button11->setText(kPowerOn);
+        c_.ui.iAngularGauge1->setPosition(0.0);
+        c_.ui.iKnob1->setEnabled(true);
+        c_.ui.iSwitchSlider2->setEnabled(true);
+    }
 }
 
 void PowerControl::Button11Click()

@@ -23,9 +23,10 @@ public:
     void Button6Click();
     void Button11Click();
     void Button9Click();
-    // Output and relay are both off (after the volt-versus-current test): the Power and Relay
-    // buttons offer to switch them on, and set-point and mode may change again.
-    void showSupplyOff();
+    // The instrument was switched off behind the buttons' backs (a fault, the program's end):
+    // what it acknowledged shows as the Relay and Power buttons show it after their own
+    // switching off.
+    void showSwitchedOff(bool relayOff, bool outputOff);
 
     // "DC" when the mode switch is at 1, else "AC".
     QString modeText() const;

@@ -20,7 +20,7 @@ const QString StopCaption = QStringLiteral("Stop Test");
 }  // namespace
 
 VoltCurrentTest::VoltCurrentTest(Controller& c)
-    : c_(c), loop_([&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
 {
 }
 
@@ -35,7 +35,9 @@ void VoltCurrentTest::Button10Click()
         return;
     }
     // A run, or a test still winding down: the button is disabled then; this guards the rest.
-    if (c_.loopRunning())
+    // Likewise a fault has just stopped the last test or run, whose loop is still winding down
+    // with its commands held back: a test started now could send nothing.
+    if (c_.loopRunning() || c_.state.CommandsHeld)
         return;
     button->setText(StopCaption);
     // A bad Min or Max ends the click with its message before the first step: nothing has
@@ -64,7 +66,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     plot->XAxisAt(0)->setMin(vmin);
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
 
-    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption;) {
+    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
         c_.motion.MoveTo(s.ElectrolyteSteps);
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
         // Zero at this voltage: output on with the relay off, the way the supply's own
@@ -89,15 +91,21 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
+    // Ended by a lost link or the program's end rather than by its caption: nobody will be
+    // supervising what is left on.
+    if (c_.failSafe.loopsMustEnd())
+        c_.failSafe.stopSupervision();
     c_.setLoopCaption(c_.ui.Button10, StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));
     commands.SendCommand(QStringLiteral("PO 0"));
     commands.SendCommand(QStringLiteral("SP 1024 0"));
     c_.ui.iKnob1->setPosition(4.0);
     // Output and relay are off now, whatever the Power and Relay buttons said before the test.
-    c_.power.showSupplyOff();
+    c_.power.showSwitchedOff(true, true);
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
+
+bool VoltCurrentTest::stop() { return loop_.stop(c_.ui.Button10, StartCaption); }
 
 }  // namespace velmar

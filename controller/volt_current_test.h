@@ -30,6 +30,8 @@ public:
     // close is finished (Controller::FormClose again) once the loop has returned. Returns
     // whether a test was running, i.e. whether the close has to wait for it.
     bool stopForClose();
+    // A fault stopped the supervision: a running test is asked to stop as its button would.
+    bool stop();
 
 private:
     Controller& c_;

@@ -1,21 +1,39 @@
 #include "controller/winding_loop.h"
 
+#include "controller/fail_safe.h"
+
 #include <QPushButton>
 
 namespace velmar {
 
-bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
+bool WindingLoop::stop(QPushButton* button, const QString& idleCaption)
 {
     if (!running())
         return false;
     button->setText(idleCaption);
+    return true;
+}
+
+bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
+{
+    if (!stop(button, idleCaption))
+        return false;
     closePending_ = true;
     changed_();
     return true;
 }
 
+void WindingLoop::enter()
+{
+    ++depth_;
+    supervision_.loopEntered();
+    changed_();
+}
+
 void WindingLoop::leave()
 {
+    // Supervision first: a close finished below sends "X", which must not be held back.
+    supervision_.loopLeft();
     --depth_;
     changed_();
     if (depth_ > 0 || !closePending_)

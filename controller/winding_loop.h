@@ -8,15 +8,18 @@ class QPushButton;
 
 namespace velmar {
 
-// Book-keeping for a long controller loop (a polish run, a test sweep) that the window's close
-// has to wait for: the loop can only wind down once the close handler above it on the stack
-// has returned, so the close asks it to stop and is finished when the last such loop returns.
+class FailSafe;
+
+// Book-keeping for a long controller loop (a polish run, a test sweep) that supervises the
+// instrument and that the window's close has to wait for: the loop can only wind down once the
+// close handler above it on the stack has returned, so the close asks it to stop and is
+// finished when the last such loop returns. `supervision` is told when loops begin and end.
 class WindingLoop {
 public:
     // `changed` runs whenever the loop enters or leaves, or its caption is set for the close:
     // the moments the window's start buttons may change state.
-    WindingLoop(std::function<void()> finishClose, std::function<void()> changed)
-        : finishClose_(std::move(finishClose)), changed_(std::move(changed))
+    WindingLoop(FailSafe& supervision, std::function<void()> finishClose, std::function<void()> changed)
+        : supervision_(supervision), finishClose_(std::move(finishClose)), changed_(std::move(changed))
     {
     }
 
@@ -30,8 +33,7 @@ public:
     template <typename Body, typename Restore>
     void run(Body&& body, Restore&& backToIdle)
     {
-        ++depth_;
-        changed_();
+        enter();
         try {
             body();
         } catch (...) {
@@ -42,13 +44,18 @@ public:
         leave();
     }
 
-    // The window is closing: a running loop is asked to stop as its button would (the caption
-    // back to `idleCaption`, which the loop checks). Returns whether the close has to wait.
+    // A running loop is asked to stop as its button would (the caption back to
+    // `idleCaption`, which the loop checks). Returns whether it was running.
+    bool stop(QPushButton* button, const QString& idleCaption);
+    // The same for the window's close, which is finished once the loop has returned. Returns
+    // whether the close has to wait.
     bool stopForClose(QPushButton* button, const QString& idleCaption);
 
 private:
+    void enter();
     void leave();
 
+    FailSafe& supervision_;
     std::function<void()> finishClose_;
     std::function<void()> changed_;
     int depth_ = 0;

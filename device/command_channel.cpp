@@ -38,9 +38,34 @@ void CommandChannel::OpenCommandChannel()
     ConfigureChannel(driver_, UsbChannel::A, 100);
 }
 
+void CommandChannel::noteFailure(std::uint32_t status)
+{
+    if (status != d2xx::FT_IO_ERROR)
+        return;
+    state_.CommandChannelLost = true;
+    state_.LinkFailed = true;
+}
+
+bool CommandChannel::usable() const
+{
+    return state_.CommandChannelOpen && driver_.HandleA != nullptr && !state_.CommandChannelLost;
+}
+
+bool CommandChannel::writeCommand(const QString& command)
+{
+    // The last byte of the buffer is kept for the carriage return.
+    const QByteArray text = command.toLatin1();
+    const auto length = static_cast<std::uint32_t>(std::min<qsizetype>(text.size(), UsbChannelDriver::BufferSize - 1));
+    std::memcpy(driver_.TxBuffer.data(), text.constData(), length);
+    driver_.TxBuffer[length] = '\r';
+    return driver_.WriteBytes(length + 1) == length + 1;
+}
+
 bool CommandChannel::SendCommand(const QString& command)
 {
-    if (state_.CommandBusy || state_.LinkFailed)
+    // CommandsHeld: a fault has stopped the run or test in progress, and what its loop would
+    // still send on the way out (moves, the supply back on) must not go out.
+    if (state_.CommandBusy || state_.LinkFailed || state_.CommandsHeld)
         return false;
 
     state_.CommandBusy = true;
@@ -53,7 +78,8 @@ bool CommandChannel::SendCommand(const QString& command)
         Delay(1000);
     }
 
-    if (driver_.PurgeTx(UsbChannel::A) != d2xx::FT_OK) {
+    if (const d2xx::FT_STATUS purged = driver_.PurgeTx(UsbChannel::A); purged != d2xx::FT_OK) {
+        noteFailure(purged);
         ShowInfo(QStringLiteral("USB Communications Error with the KS Command Channel"));
         state_.CommandFailed = true;
         setLabel4Text(reply);
@@ -62,40 +88,116 @@ bool CommandChannel::SendCommand(const QString& command)
     }
     driver_.PurgeRx(UsbChannel::A);
 
-    // The last byte of the buffer is kept for the carriage return.
-    const QByteArray text = command.toLatin1();
-    const auto length = static_cast<std::uint32_t>(std::min<qsizetype>(text.size(), UsbChannelDriver::BufferSize - 1));
-    std::memcpy(driver_.TxBuffer.data(), text.constData(), length);
-    driver_.TxBuffer[length] = '\r';
-    driver_.WriteBytes(length + 1);
+    const bool written = writeCommand(command);
 
     // restart(), not a plain enable: the watchdog must measure its full interval from the
     // write, and enabling a paused timer would only resume its previous wait.
     state_.ReplyTimedOut = false;
     timers_.restart(WatchdogTimer);
 
+    // A safe-state command sent from inside this wait may find the device gone; asking again
+    // would only show the same failure once more.
     d2xx::FT_STATUS status = driver_.GetQueueStatus(UsbChannel::A);
-    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut) {
+    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut && !state_.CommandChannelLost) {
         status = driver_.GetQueueStatus(UsbChannel::A);
         Delay(10);
     }
+    noteFailure(status);
 
     timers_.setEnabled(WatchdogTimer, false);
 
     if (state_.ReplyTimedOut) {
+        if (written && onCommandSent)
+            onCommandSent(command, false);
+        // Told before the dialog, so that a run waiting on this reply is made safe before the
+        // dialog waits for the operator.
+        if (onReplyTimeout)
+            onReplyTimeout();
         ShowInfo(QStringLiteral("Communications Timeout"));
         state_.CommandBusy = false;
         return false;
     }
 
-    driver_.ReadBytes(UsbChannel::A, std::min<std::uint32_t>(driver_.QueueCountA, UsbChannelDriver::BufferSize));
-    for (int i = 0; i < 4; ++i)
-        reply[i] = QLatin1Char(driver_.RxBufferA[static_cast<std::size_t>(i)]);
+    // With the device gone the read can only fail as the query did: one dialog for one fault.
+    const bool acknowledged = !state_.CommandChannelLost;
+    if (acknowledged) {
+        driver_.ReadBytes(UsbChannel::A, std::min<std::uint32_t>(driver_.QueueCountA, UsbChannelDriver::BufferSize));
+        for (int i = 0; i < 4; ++i)
+            reply[i] = QLatin1Char(driver_.RxBufferA[static_cast<std::size_t>(i)]);
+    }
     setLabel4Text(reply);
 
     state_.CommandFailed = false;
     state_.CommandBusy = false;
+    if (written && onCommandSent)
+        onCommandSent(command, acknowledged && status == d2xx::FT_OK);
     return true;
+}
+
+namespace {
+
+// Runs one driver call without its error dialog.
+template <typename Call>
+auto quietly(UsbChannelDriver& driver, Call call)
+{
+    const bool report = driver.ReportErrors;
+    driver.ReportErrors = false;
+    const auto result = call();
+    driver.ReportErrors = report;
+    return result;
+}
+
+}  // namespace
+
+bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitMs)
+{
+    if (!usable())
+        return false;
+    // Whatever else tries to send meanwhile is turned away, as during any exchange; an
+    // exchange this one interrupts is left to find its own reply afterwards.
+    const bool interrupted = state_.CommandBusy;
+    state_.CommandBusy = true;
+    const auto done = [&](bool result) {
+        state_.CommandBusy = interrupted;
+        return result;
+    };
+
+    d2xx::FT_STATUS status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
+    if (status != d2xx::FT_OK) {
+        noteFailure(status);
+        return done(false);
+    }
+    std::uint32_t before = driver_.QueueCountA;
+    if (!interrupted) {
+        // Late bytes of an earlier exchange would pass for this reply.
+        quietly(driver_, [&] { return driver_.PurgeRx(UsbChannel::A); });
+        before = 0;
+    }
+    if (!quietly(driver_, [&] { return writeCommand(command); })) {
+        noteFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
+        return done(false);
+    }
+
+    // The tick, not the reply watchdog: an interrupted exchange may be using that.
+    const std::uint32_t start = platform().tickCount();
+    bool acknowledged = false;
+    for (;;) {
+        status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
+        if (status != d2xx::FT_OK) {
+            noteFailure(status);
+            break;
+        }
+        if (driver_.QueueCountA >= before + 2) {
+            acknowledged = true;
+            break;
+        }
+        if (platform().tickCount() - start >= replyWaitMs)
+            break;
+        Delay(10);
+    }
+    if (onCommandSent)
+        onCommandSent(command, acknowledged);
+    return done(acknowledged);
 }
 
 void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)

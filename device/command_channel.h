@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+
 class QLabel;
 class QObject;
 
@@ -27,10 +30,30 @@ public:
     bool SendCommand(const QString& command);
     void iThreadTimers1Timer8(QObject* sender);
 
+    // For switching the instrument off when nobody will be supervising it any more: sends the
+    // command even while another exchange is waiting (without disturbing it: nothing is purged
+    // or read then) or after the link has been declared failed, as long as the channel is open
+    // and not known to be gone. Waits at most `replyWaitMs` for a 2-byte reply and shows no
+    // dialog whatever happens. True when the reply came.
+    bool SendUrgent(const QString& command, std::uint32_t replyWaitMs);
+    // The channel has been opened and no I/O error has said its device is gone.
+    bool usable() const;
+
+    // Told of every command that went out whole, and whether its reply came.
+    std::function<void(const QString& command, bool acknowledged)> onCommandSent;
+    // Told when the reply watchdog has ended a wait, before "Communications Timeout" is shown.
+    std::function<void()> onReplyTimeout;
+
     void setLabel4(QLabel* label4) { label4_ = label4; }
 
 private:
     void setLabel4Text(const QString& text);
+    // An I/O error means the device is gone (unplugged), not a passing failure: the link is
+    // failed from now on, as when the data channel's queue query fails.
+    void noteFailure(std::uint32_t status);
+    // Puts the command and its carriage return in the transmit buffer and writes them; true
+    // when all went out.
+    bool writeCommand(const QString& command);
 
     ControllerState& state_;
     UsbChannelDriver& driver_;

@@ -50,6 +50,7 @@ void CurrentStream::ReadCurrentFrame()
     if (ui_.Label12)
         ui_.Label12->setText(QString::number(driver_.QueueCountB));
 
+    dropSurplus();
     // Only what is already waiting is read, so the call never meets the read time-out.
     if (std::uint64_t{carriedCount_} + driver_.QueueCountB < FrameSize)
         return;
@@ -85,6 +86,41 @@ void CurrentStream::ReadCurrentFrame()
     takeFrame(QString::fromLatin1(bytes.data(), FrameSize - 1));
 }
 
+void CurrentStream::dropSurplus()
+{
+    // One frame is taken per poll; a device that sends faster would otherwise have the
+    // readings (and the run's finish criteria) trail further and further behind it. Whole
+    // frames are dropped from the front, counting the carried start of the next one, so the
+    // stream stays in step.
+    const std::uint64_t waiting = std::uint64_t{carriedCount_} + driver_.QueueCountB;
+    const std::uint64_t frames = waiting / FrameSize;
+    if (frames <= MaxFramesBehind)
+        return;
+    const std::uint64_t drop = (frames - MaxFramesBehind) * FrameSize - carriedCount_;
+    carriedCount_ = 0;
+    std::uint64_t dropped = 0;
+    while (dropped < drop) {
+        const auto chunk = static_cast<std::uint32_t>(std::min<std::uint64_t>(drop - dropped, UsbChannelDriver::BufferSize));
+        const std::uint32_t got = driver_.ReadBytes(UsbChannel::B, chunk);
+        if (got == 0)
+            break;
+        dropped += got;
+    }
+    driver_.GetQueueStatus(UsbChannel::B);
+}
+
+namespace {
+
+// A frame is five decimal digits: blanks, signs and "$" hex, which the integer conversion
+// would take, are none of the device's.
+bool isFrameValue(const QString& text)
+{
+    return text.size() == 5
+           && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+}  // namespace
+
 void CurrentStream::takeFrame(const QString& text)
 {
     if (ui_.Label6)
@@ -93,8 +129,9 @@ void CurrentStream::takeFrame(const QString& text)
     // A garbled frame is dropped without a word: raising an error here would end the poll
     // cycle before it re-arms its timer, and polling would stop for good.
     int v = 0;
-    if (!TryStrToInt(text, v))
+    if (!isFrameValue(text) || !TryStrToInt(text, v))
         return;
+    ++framesTaken_;
 
     auto& samples = state_.CurrentSamples;
     if (v < kCurrentFlag) {

@@ -17,6 +17,9 @@ class UsbChannelDriver;
 class CurrentStream {
 public:
     static constexpr std::uint32_t FrameSize = 6;
+    // More complete frames than this waiting (the device sends faster than we poll): the
+    // oldest surplus is dropped, so what is shown is never older than this many frames.
+    static constexpr std::uint32_t MaxFramesBehind = 10;
 
     CurrentStream(ControllerState& state, UsbChannelDriver& driver, MainWindowControls& ui)
         : state_(state), driver_(driver), ui_(ui)
@@ -29,8 +32,12 @@ public:
     // Bytes of the stream read by an earlier call and kept for the next one (0 to 5): the
     // tail after a carriage return that came too early, i.e. the start of the next frame.
     std::uint32_t carriedBytes() const { return carriedCount_; }
+    // Frames decoded so far (flagged or not; garbled ones do not count): whoever watches for a
+    // stalled stream compares it between calls.
+    std::uint64_t framesTaken() const { return framesTaken_; }
 
 private:
+    void dropSurplus();
     void takeFrame(const QString& text);
 
     ControllerState& state_;
@@ -42,6 +49,7 @@ private:
     // on a frame start. Fixed size: never more than one frame's worth.
     std::array<char, FrameSize> carried_{};
     std::uint32_t carriedCount_ = 0;
+    std::uint64_t framesTaken_ = 0;
 };
 
 }  // namespace velmar

@@ -47,8 +47,14 @@ double KestromSim::stepRate(int speedSetting)
 
 void KestromSim::unplug()
 {
+    unplug(Channel::A);
+    unplug(Channel::B);
+}
+
+void KestromSim::unplug(Channel channel)
+{
     advance();
-    unplugged_ = true;
+    (channel == Channel::A ? unpluggedA_ : unpluggedB_) = true;
 }
 
 void KestromSim::shiftStream(int k)
@@ -64,7 +70,7 @@ QString KestromSim::channelSerial(Channel channel) const
 
 bool KestromSim::present(Channel channel) const
 {
-    if (faults.noDevice || unplugged_)
+    if (faults.noDevice || unplugged(channel))
         return false;
     return channel == Channel::A ? !faults.missingA : !faults.missingB;
 }
@@ -72,7 +78,7 @@ bool KestromSim::present(Channel channel) const
 bool KestromSim::open(Channel channel)
 {
     bool& isOpen = channel == Channel::A ? openA_ : openB_;
-    if (!present(channel) || isOpen || unplugged_)
+    if (!present(channel) || isOpen)
         return false;
     advance();
     isOpen = true;
@@ -93,7 +99,7 @@ std::optional<std::int64_t> KestromSim::openedAt(Channel channel) const
 bool KestromSim::write(Channel channel, const char* data, std::uint32_t n, std::uint32_t* written)
 {
     *written = 0;
-    if (unplugged_) {
+    if (unplugged(channel)) {
         ++counters_.failedCalls;
         return false;
     }
@@ -121,7 +127,7 @@ bool KestromSim::write(Channel channel, const char* data, std::uint32_t n, std::
 bool KestromSim::queued(Channel channel, std::uint32_t* count)
 {
     *count = 0;
-    if (unplugged_) {
+    if (unplugged(channel)) {
         ++counters_.failedCalls;
         return false;
     }
@@ -133,7 +139,7 @@ bool KestromSim::queued(Channel channel, std::uint32_t* count)
 bool KestromSim::read(Channel channel, char* buffer, std::uint32_t n, std::uint32_t* got)
 {
     *got = 0;
-    if (unplugged_) {
+    if (unplugged(channel)) {
         ++counters_.failedCalls;
         return false;
     }
@@ -149,7 +155,7 @@ bool KestromSim::read(Channel channel, char* buffer, std::uint32_t n, std::uint3
 
 bool KestromSim::purge(Channel channel, bool rx, bool /*tx*/)
 {
-    if (unplugged_) {
+    if (unplugged(channel)) {
         ++counters_.failedCalls;
         return false;
     }
@@ -163,7 +169,7 @@ bool KestromSim::purge(Channel channel, bool rx, bool /*tx*/)
 
 std::optional<std::int64_t> KestromSim::nextArrival(Channel channel)
 {
-    if (unplugged_)
+    if (unplugged(channel))
         return std::nullopt;
     advance();
     if (channel == Channel::A) {
@@ -171,6 +177,8 @@ std::optional<std::int64_t> KestromSim::nextArrival(Channel channel)
             return std::nullopt;
         return pending_.front().readyAt;
     }
+    if (faults.streamStalled)
+        return std::nullopt;
     return streamStart_ + (framesDue_ + 1) * FramePeriodMs;
 }
 
@@ -178,10 +186,9 @@ int KestromSim::positionSteps() { return positionAt(now()); }
 
 void KestromSim::advance()
 {
-    if (unplugged_)
-        return;
     const std::int64_t t = now();
-    deliverReplies(t);
+    if (!unpluggedA_)
+        deliverReplies(t);
     streamUntil(t);
 }
 
@@ -332,6 +339,8 @@ void KestromSim::foldFinishedMoves(std::int64_t t)
 
 QByteArray KestromSim::frameBytes(std::int64_t at)
 {
+    if (faults.frameText)
+        return faults.frameText->leftJustified(5, ' ', true) + '\r';
     if (faults.garbageFrames) {
         static const char junk[] = "?#x@!:;*";
         std::uniform_int_distribution<int> pick(0, int(sizeof junk) - 2);
@@ -351,33 +360,43 @@ QByteArray KestromSim::frameBytes(std::int64_t at)
 
 void KestromSim::streamUntil(std::int64_t t)
 {
-    if (unplugged_)
+    if (unpluggedB_)
         return;
     const std::int64_t due = std::max<std::int64_t>(0, (t - streamStart_) / FramePeriodMs);
+    if (faults.streamStalled) {
+        // Nothing is measured or sent while stalled; the stream picks up from now afterwards.
+        framesDue_ = std::max(framesDue_, due);
+        lastFrameAt_ = streamStart_ + framesDue_ * FramePeriodMs;
+        foldFinishedMoves(std::min(t, lastFrameAt_));
+        return;
+    }
+    const int perPeriod = std::max(1, faults.framesPerPeriod);
     // Past what the queue can hold nothing more is kept; skip the work of making frames that
     // would only be dropped (after a long time without a reader).
-    const std::int64_t room = (ReceiveQueueCapacity - rxB_.size()) / 6 + 1;
+    const std::int64_t room = (ReceiveQueueCapacity - rxB_.size()) / 6 / perPeriod + 1;
     if (due - framesDue_ > room + 1) {
         const std::int64_t skip = due - framesDue_ - room;
-        counters_.framesDropped += skip;
+        counters_.framesDropped += skip * perPeriod;
         framesDue_ += skip;
         lastFrameAt_ = streamStart_ + framesDue_ * FramePeriodMs;
     }
     for (; framesDue_ < due; ++framesDue_) {
         const std::int64_t at = streamStart_ + (framesDue_ + 1) * FramePeriodMs;
-        QByteArray frame = frameBytes(at);
-        lastFrameAt_ = at;
-        if (shiftPending_ > 0) {
-            const int cut = std::min<int>(shiftPending_, frame.size());
-            frame.remove(0, cut);
-            shiftPending_ -= cut;
+        for (int k = 0; k < perPeriod; ++k) {
+            QByteArray frame = frameBytes(at);
+            lastFrameAt_ = at;
+            if (shiftPending_ > 0) {
+                const int cut = std::min<int>(shiftPending_, frame.size());
+                frame.remove(0, cut);
+                shiftPending_ -= cut;
+            }
+            if (rxB_.size() + frame.size() > ReceiveQueueCapacity) {
+                ++counters_.framesDropped;
+                continue;
+            }
+            rxB_.append(frame);
+            ++counters_.framesSent;
         }
-        if (rxB_.size() + frame.size() > ReceiveQueueCapacity) {
-            ++counters_.framesDropped;
-            continue;
-        }
-        rxB_.append(frame);
-        ++counters_.framesSent;
     }
     // Moves that ended after the last frame are still needed for the next frame's dip check.
     foldFinishedMoves(std::min(t, lastFrameAt_));

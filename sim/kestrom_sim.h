@@ -41,7 +41,12 @@ struct Faults {
     // "K" a reply too short to be an acknowledgement.
     std::optional<QByteArray> reply;
     int lateReplyMs = 0;         // every reply arrives this much later than the device's timing
+    bool purgeBusy = false;      // purges fail for a moment's reason, the device still there
     bool garbageFrames = false;  // channel B frames carry non-digits in place of the value
+    // Every channel B frame carries these five characters in place of the value ("$FFFF").
+    std::optional<QByteArray> frameText;
+    bool streamStalled = false;  // channel B stays open but sends nothing
+    int framesPerPeriod = 1;     // a flood: this many frames every frame period
 };
 
 // Every write on channel A, as it arrived.
@@ -105,8 +110,11 @@ public:
     static double stepRate(int speedSetting);
 
     // --- faults that happen at an instant --------------------------------------------------
-    void unplug();  // every call on an open channel fails from now on
-    bool unplugged() const { return unplugged_; }
+    void unplug();  // every call on either channel fails from now on
+    // Only this channel's interface is gone (the other keeps working): a cable fault that
+    // takes one of them, or an I/O error that only one of them reports.
+    void unplug(Channel channel);
+    bool unplugged(Channel channel) const { return channel == Channel::A ? unpluggedA_ : unpluggedB_; }
     // The next k bytes of the current stream are lost, so later frames arrive out of step.
     void shiftStream(int k);
 
@@ -118,7 +126,7 @@ public:
     bool open(Channel channel);
     void close(Channel channel);
     bool isOpen(Channel channel) const;
-    // The calls below return false when the device has been unplugged.
+    // The calls below return false when the channel has been unplugged.
     bool write(Channel channel, const char* data, std::uint32_t n, std::uint32_t* written);
     bool queued(Channel channel, std::uint32_t* count);
     bool read(Channel channel, char* buffer, std::uint32_t n, std::uint32_t* got);
@@ -173,7 +181,7 @@ private:
     std::mt19937 rng_;
     std::unique_ptr<CurrentModel> model_;
     double speedFactor_ = 1.0;
-    bool unplugged_ = false;
+    bool unpluggedA_ = false, unpluggedB_ = false;
     bool exitReceived_ = false;
     bool openA_ = false, openB_ = false;
     std::optional<std::int64_t> openedAtA_, openedAtB_;

@@ -5,6 +5,7 @@
 #include "ui/device_report.h"
 #include "ui/platform/log.h"
 #include "ui/platform/transcript.h"
+#include "ui/signal_close.h"
 #include "ui/unit1.h"
 #include "ui/unit2.h"
 #include "ui/velmar_application.h"
@@ -69,5 +70,6 @@ int main(int argc, char** argv)
     TForm2 form2(&form1);
     form1.setAboutWindow(&form2);
     form1.show();
+    SignalClose closeOnSignals([&form1](int) { form1.closeForSignal(); });
     return app.exec();
 }

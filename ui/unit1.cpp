@@ -19,12 +19,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QWindowStateChangeEvent>
+#include <QScreen>
+#include <QTimer>
 
 namespace velmar {
 namespace {
@@ -400,8 +403,33 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::Exit1Click()
 {
-    // Ends the message loop without passing through the close: nothing is saved or sent.
-    platform().terminate();
+    // Ends the message loop without passing through the close: nothing is saved and no "X"
+    // goes out, but a relay or supply left on is switched off first.
+    controller->Exit();
+}
+
+void TForm1::closeForSignal()
+{
+    if (closingForSignal_)
+        return;
+    closingForSignal_ = true;
+    controller->failSafe.stopSupervision();
+    // Nobody may be there to answer a dialog (the session has ended), and one left open
+    // would hold the way out for ever: each is taken as answered.
+    auto* dismiss = new QTimer(this);
+    connect(dismiss, &QTimer::timeout, this, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    dismiss->start(100);
+    try {
+        close();
+    } catch (...) {
+        // The settings could not be saved: the window's close would stay open for the
+        // operator to see why, but this request to end came from outside.
+        platform().terminate();
+        throw;
+    }
 }
 
 void TForm1::About1Click()

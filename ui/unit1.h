@@ -49,6 +49,10 @@ public:
     void Exit1Click();
     void About1Click();
     void iSevenSegmentAnalog1DblClick();
+    // Asked from outside to end (SIGTERM, SIGINT, SIGHUP): closes as the window's close does,
+    // but switches the instrument off at once and lets a run or test wind down without
+    // sending more, so the program is gone within moments whatever step it was in.
+    void closeForSignal();
 
     // The design sizes: outer 1024 x 665 at 323, 229, client 1016 x 611; the chart is the
     // outer size less 367 x 272.
@@ -86,6 +90,7 @@ private:
     // (to that of a normal window) asks again with it.
     bool normalPending_ = false;
     QRect normalTarget_;
+    bool closingForSignal_ = false;
 };
 
 }  // namespace velmar

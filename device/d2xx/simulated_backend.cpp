@@ -23,30 +23,32 @@ public:
     {
         if (mask == 0 || mask > (FT_PURGE_RX | FT_PURGE_TX))
             return FT_INVALID_PARAMETER;
+        if (sim_->faults.purgeBusy && !sim_->unplugged(channel_))
+            return FT_OTHER_ERROR;
         return sim_->purge(channel_, mask & FT_PURGE_RX, mask & FT_PURGE_TX) ? FT_OK : FT_IO_ERROR;
     }
     FT_STATUS setBaudRate(std::uint32_t baudRate) override
     {
         if (baudRate == 0)
             return FT_INVALID_BAUD_RATE;
-        return sim_->unplugged() ? FT_IO_ERROR : FT_OK;
+        return sim_->unplugged(channel_) ? FT_IO_ERROR : FT_OK;
     }
     FT_STATUS setDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits, std::uint8_t parity) override
     {
         if ((wordLength != FT_BITS_7 && wordLength != FT_BITS_8) ||
             (stopBits != FT_STOP_BITS_1 && stopBits != FT_STOP_BITS_2) || parity > FT_PARITY_SPACE)
             return FT_INVALID_PARAMETER;
-        return sim_->unplugged() ? FT_IO_ERROR : FT_OK;
+        return sim_->unplugged(channel_) ? FT_IO_ERROR : FT_OK;
     }
     FT_STATUS setFlowControl(std::uint16_t, std::uint8_t, std::uint8_t) override
     {
-        return sim_->unplugged() ? FT_IO_ERROR : FT_OK;
+        return sim_->unplugged(channel_) ? FT_IO_ERROR : FT_OK;
     }
     FT_STATUS setTimeouts(std::uint32_t readTimeout, std::uint32_t writeTimeout) override
     {
         readTimeout_ = readTimeout;
         writeTimeout_ = writeTimeout;
-        return sim_->unplugged() ? FT_IO_ERROR : FT_OK;
+        return sim_->unplugged(channel_) ? FT_IO_ERROR : FT_OK;
     }
     FT_STATUS queueStatus(std::uint32_t* rxBytes) override
     {

@@ -82,32 +82,108 @@ TEST_F(CommandChannelTest, MissingDeviceGivesFourDialogsOnceAndRefusesEverything
 TEST_F(CommandChannelTest, TransmitPurgeFailureOnAnOpenChannelFailsOnlyThatCommand)
 {
     ASSERT_TRUE(channel.SendCommand("TP"));
-    instrument->unplug();
+    instrument->faults.purgeBusy = true;
     EXPECT_FALSE(channel.SendCommand("RY 1"));
-    EXPECT_EQ(dialogs(), QStringList({"Error: FT_Purge TX - General IO Error...",
+    EXPECT_EQ(dialogs(), QStringList({"Error: FT_Purge TX - Unknown Error 18...",
                                       "Info: USB Communications Error with the KS Command Channel"}));
     EXPECT_TRUE(state.CommandFailed);
     EXPECT_FALSE(state.LinkFailed);
     EXPECT_FALSE(state.CommandBusy);
     EXPECT_EQ(label4.text(), QString(13, QLatin1Char(' ')));
+
+    // The device is still there: the next command tries again.
+    instrument->faults.purgeBusy = false;
+    EXPECT_TRUE(channel.SendCommand("RY 1"));
+    EXPECT_EQ(instrument->commandTexts(), QStringList({"TP", "RY 1"}));
 }
 
-TEST_F(CommandChannelTest, UnplugDuringTheReplyWaitEndsTheWaitAtOnce)
+// An I/O error says the device has gone: the link is failed at once, as when the data channel's
+// queue query fails, so the operator sees the failure once and not once per command.
+struct GoneCase {
+    const char* name;
+    bool duringReplyWait;
+    QStringList dialogs;
+};
+
+class DeviceGone : public CommandChannelTest, public ::testing::WithParamInterface<GoneCase> {};
+
+TEST_P(DeviceGone, FailsTheLinkOnce)
 {
+    const GoneCase& c = GetParam();
     ASSERT_TRUE(channel.SendCommand("TP"));
-    instrument->faults.lateReplyMs = 3000;
-    state.CommandFailed = true;
-    QTimer::singleShot(200, [&] { instrument->unplug(); });
+
     QElapsedTimer took;
     took.start();
-    // The exchange ends as if a reply had been read; the lost link shows through the driver.
-    EXPECT_TRUE(channel.SendCommand("GT 100"));
+    if (c.duringReplyWait) {
+        instrument->faults.lateReplyMs = 3000;
+        QTimer::singleShot(200, [&] { instrument->unplug(sim::Channel::A); });
+        channel.SendCommand("GT 100");
+    } else {
+        instrument->unplug(sim::Channel::A);
+        EXPECT_FALSE(channel.SendCommand("RY 1"));
+    }
     EXPECT_LT(took.elapsed(), 2000);
-    EXPECT_EQ(dialogs(), QStringList({"Error: FT_GetQueueStatus - General IO Error...",
-                                      "Error: FT_Read - General IO Error..."}));
-    EXPECT_FALSE(state.CommandFailed);
+    EXPECT_EQ(dialogs(), c.dialogs);
+    EXPECT_TRUE(state.LinkFailed);
+    EXPECT_TRUE(state.CommandChannelLost);
     EXPECT_FALSE(state.CommandBusy);
     EXPECT_FALSE(timers.enabled(8));
+
+    EXPECT_FALSE(channel.SendCommand("PO 0"));
+    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_EQ(dialogs(), c.dialogs) << "later commands are refused without a word";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DeviceGone,
+    ::testing::Values(GoneCase{"BetweenCommands", false,
+                               {"Error: FT_Purge TX - General IO Error...",
+                                "Info: USB Communications Error with the KS Command Channel"}},
+                      // The wait ends at once; the read would only fail as the query did.
+                      GoneCase{"DuringTheReplyWait", true, {"Error: FT_GetQueueStatus - General IO Error..."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The way to switch the instrument off when supervision ends: it goes out whatever refuses
+// ordinary commands, never waits long and never shows a dialog.
+TEST_F(CommandChannelTest, UrgentCommandGoesOutWhateverElseRefusesIt)
+{
+    ASSERT_TRUE(channel.SendCommand("TP"));
+
+    // Link declared failed (by the data channel): still sent and acknowledged.
+    state.LinkFailed = true;
+    EXPECT_TRUE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_FALSE(state.CommandBusy);
+    state.LinkFailed = false;
+
+    // A device that no longer answers costs the bounded wait, without a word.
+    instrument->faults.reply = QByteArray();
+    QElapsedTimer took;
+    took.start();
+    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_GE(took.elapsed(), 990);
+    EXPECT_LT(took.elapsed(), 3000);
+    instrument->faults.reply.reset();
+
+    // From inside another command's reply wait: both go out and the interrupted exchange still
+    // ends on a reply, not on a time-out.
+    instrument->faults.lateReplyMs = 400;
+    bool urgent = false;
+    QTimer::singleShot(100, [&] { urgent = channel.SendUrgent("PO 0", 1000); });
+    EXPECT_TRUE(channel.SendCommand("GT -200"));
+    EXPECT_TRUE(urgent);
+    EXPECT_FALSE(state.CommandBusy);
+
+    EXPECT_EQ(instrument->commandTexts(), QStringList({"TP", "RY 0", "RY 0", "GT -200", "PO 0"}));
+    EXPECT_TRUE(dialogs().isEmpty()) << dialogs().join('\n').toStdString();
+    EXPECT_FALSE(state.ReplyTimedOut);
+}
+
+TEST_F(CommandChannelTest, UrgentCommandNeedsAnOpenedChannel)
+{
+    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_TRUE(instrument->wireBytes().isEmpty());
+    EXPECT_EQ(instrument->counters().opensA, 0);
+    EXPECT_TRUE(dialogs().isEmpty());
 }
 
 }  // namespace

@@ -191,6 +191,71 @@ TEST_F(CurrentStreamTest, GarbledFrameIsDroppedQuietly)
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
 }
 
+// A frame is five decimal digits. Anything else the integer conversion would still take
+// (hexadecimal, blanks, a sign) is dropped like any garbled frame: no reading, no rotation.
+TEST_F(CurrentStreamTest, FramesOtherThanFiveDigitsAreDropped)
+{
+    open();
+    state.ZeroOffset = 12;
+    send({10237});
+    stream.ReadCurrentFrame();
+    ASSERT_EQ(state.RawCurrent, 237);
+    const std::uint64_t taken = stream.framesTaken();
+
+    for (const char* text : {"$FFFF", "$2710", " 1023", "+1023", "-0001", "0x1F0", "1e3  "}) {
+        SCOPED_TRACE(text);
+        instrument->faults.frameText = QByteArray(text);
+        const auto readBefore = instrument->counters().bytesReadB;
+        clock.advance(sim::KestromSim::FramePeriodMs);
+        EXPECT_NO_THROW(stream.ReadCurrentFrame());
+        EXPECT_EQ(instrument->counters().bytesReadB - readBefore, 6) << "consumed";
+        EXPECT_EQ(label6.text(), QString::fromLatin1(text).left(5));
+        EXPECT_EQ(state.RawCurrent, 237);
+        EXPECT_EQ(state.SampleSlot, 2);
+        EXPECT_DOUBLE_EQ(state.CurrentSamples[0], 652.5);
+        EXPECT_TRUE(lamp.active());
+        EXPECT_EQ(stream.framesTaken(), taken);
+    }
+    instrument->faults.frameText.reset();
+    send({10100});
+    stream.ReadCurrentFrame();
+    EXPECT_EQ(state.RawCurrent, 100);
+    EXPECT_EQ(stream.framesTaken(), taken + 1);
+    EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
+}
+
+// A device sending faster than we poll: the oldest surplus is dropped, so the reading is never
+// more than ten frames behind the newest; what remains is taken oldest first, as ever.
+TEST_F(CurrentStreamTest, FloodKeepsTheReadingAtMostTenFramesBehind)
+{
+    open();
+    std::initializer_list<int> burst = {10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009,
+                                        10010, 10011, 10012, 10013, 10014, 10015, 10016, 10017, 10018,
+                                        10019, 10020, 10021, 10022, 10023, 10024, 10025};
+    send(burst);
+    stream.ReadCurrentFrame();
+    EXPECT_EQ(label12.text(), "150");  // what was waiting, as the device sent it
+    EXPECT_EQ(state.RawCurrent, 16) << "25 waiting: 15 dropped, the oldest of the last ten taken";
+    EXPECT_EQ(state.SampleSlot, 2);
+    EXPECT_DOUBLE_EQ(state.CurrentSamples[1], 16 * 2.9);
+
+    for (int expected = 17; expected <= 25; ++expected) {
+        stream.ReadCurrentFrame();
+        EXPECT_EQ(state.RawCurrent, expected);
+    }
+    EXPECT_DOUBLE_EQ(state.CurrentSamples[2], 23 * 2.9);
+    EXPECT_DOUBLE_EQ(state.CurrentSamples[3], 24 * 2.9);
+    EXPECT_DOUBLE_EQ(state.CurrentSamples[1], 25 * 2.9);
+    EXPECT_EQ(state.SampleSlot, 2);
+    EXPECT_EQ(instrument->counters().bytesReadB, 25 * 6);
+
+    // Ten waiting is not a flood: nothing is dropped.
+    send({10031, 10032, 10033, 10034, 10035, 10036, 10037, 10038, 10039, 10040});
+    stream.ReadCurrentFrame();
+    EXPECT_EQ(state.RawCurrent, 31);
+    EXPECT_EQ(stream.carriedBytes(), 0u);
+}
+
 TEST_F(CurrentStreamTest, MissingChannelIsReportedThenLinkFails)
 {
     instrument->faults.missingB = true;

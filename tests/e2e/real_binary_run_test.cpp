@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <unistd.h>
+
 namespace {
 
 using velmar::test::waitFor;
@@ -113,4 +117,49 @@ TEST_F(RealBinary, PolishRunToTwoCyclesFinishesWithItsDialogAndTheRelayOff)
         "wire: GP -154 2", "wire: GP 154 2", finished,
         "wire: GP -2 2", "wire: RY 0"};
     EXPECT_EQ(transcript(), expected) << transcript().join('\n').toStdString();
+}
+
+// A kill during a run (logout, shutdown, `kill`): the program switches the relay off, saves
+// the taught positions and says goodbye, the way closing its window does, and then ends.
+TEST_F(RealBinary, SigtermDuringARunSwitchesOffSavesAndSaysGoodbye)
+{
+    // Electrolyte is left to its default: only a save writes it into the file.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
+    QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\n");
+    settings.close();
+
+    velmar.setProcessEnvironment(environment());
+    velmar.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")),
+                 {QStringLiteral("--simulate=20"),
+                  QStringLiteral("--transcript=") + dir.filePath(QStringLiteral("transcript.txt"))});
+    ASSERT_TRUE(velmar.waitForStarted());
+    ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
+    QThread::msleep(1500);  // the sequence ends, polling starts
+
+    xdotool({"mousemove", "488", "626", "click", "1"});  // "Run", no limits
+    ASSERT_TRUE(waitForLine(QStringLiteral("wire: GP -154 2"), 30000)) << transcript().join('\n').toStdString();
+
+    QElapsedTimer took;
+    took.start();
+    velmar.terminate();  // SIGTERM
+    // A bound against a hang only; how fast it ends is measured, not judged, here.
+    ASSERT_TRUE(velmar.waitForFinished(30000)) << transcript().join('\n').toStdString();
+    std::printf("SIGTERM to exit: %lld ms\n", static_cast<long long>(took.elapsed()));
+    EXPECT_EQ(velmar.exitStatus(), QProcess::NormalExit);
+
+    const QStringList lines = transcript();
+    const auto relayOn = lines.indexOf(QStringLiteral("wire: RY 1"));
+    const auto relayOff = lines.lastIndexOf(QStringLiteral("wire: RY 0"));
+    const auto goodbye = lines.indexOf(QStringLiteral("wire: X"));
+    ASSERT_GE(relayOn, 0) << lines.join('\n').toStdString();
+    EXPECT_GT(relayOff, relayOn) << lines.join('\n').toStdString();
+    EXPECT_GT(goodbye, relayOff) << lines.join('\n').toStdString();
+    EXPECT_EQ(goodbye, lines.size() - 1) << lines.join('\n').toStdString();
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.startsWith(QStringLiteral("dialog:"))) << line.toStdString();
+
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("ElectrolyteSteps=2343"));
 }

@@ -215,6 +215,48 @@ TEST_F(KestromSimTest, StreamFaults)
     const QByteArray shifted = readAll(Channel::B);
     ASSERT_EQ(shifted.size(), 9);
     EXPECT_EQ(shifted.indexOf('\r'), 2);  // the carriage return comes third, not sixth
+
+    sim.faults.frameText = QByteArray("$FFFF");
+    clock.advance(KestromSim::FramePeriodMs);
+    EXPECT_EQ(readAll(Channel::B), QByteArray("$FFFF\r"));
+    sim.faults.frameText.reset();
+
+    // A stall sends nothing, and no backlog when it ends: the stream goes on from then.
+    sim.faults.streamStalled = true;
+    clock.advance(50 * KestromSim::FramePeriodMs);
+    EXPECT_EQ(queued(Channel::B), 0u);
+    sim.faults.streamStalled = false;
+    clock.advance(KestromSim::FramePeriodMs);
+    EXPECT_EQ(queued(Channel::B), 6u);
+    readAll(Channel::B);
+
+    sim.faults.framesPerPeriod = 4;
+    clock.advance(2 * KestromSim::FramePeriodMs);
+    EXPECT_EQ(queued(Channel::B), 8u * 6);
+}
+
+TEST_F(KestromSimTest, OneChannelUnpluggedLeavesTheOtherWorking)
+{
+    ASSERT_TRUE(sim.open(Channel::A));
+    ASSERT_TRUE(sim.open(Channel::B));
+    std::uint32_t count = 0;
+    char buffer[8];
+
+    sim.unplug(Channel::B);
+    EXPECT_FALSE(sim.queued(Channel::B, &count));
+    EXPECT_FALSE(sim.present(Channel::B));
+    send("RY 1");
+    EXPECT_EQ(replyLatency(), KestromSim::CommandOverheadMs);
+    EXPECT_TRUE(sim.relayOn());
+
+    KestromSim other{clock.clock()};
+    ASSERT_TRUE(other.open(Channel::B));
+    other.unplug(Channel::A);
+    EXPECT_FALSE(other.write(Channel::A, "TP\r", 3, &count));
+    EXPECT_FALSE(other.purge(Channel::A, true, true));
+    clock.advance(KestromSim::FramePeriodMs);
+    EXPECT_TRUE(other.read(Channel::B, buffer, 6, &count));
+    EXPECT_EQ(count, 6u);
 }
 
 TEST_F(KestromSimTest, UnplugFailsEveryCallFromThenOn)

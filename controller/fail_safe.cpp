@@ -1,0 +1,90 @@
+#include "controller/fail_safe.h"
+
+#include "controller/controller.h"
+#include "ui/platform/delay.h"
+#include "ui/platform/platform_services.h"
+
+namespace velmar {
+
+void FailSafe::ReachSafeState()
+{
+    // A nested call (from a poll cycle inside one of the waits below) would only repeat it.
+    if (reaching_ || (!relayMayBeOn_ && !outputMayBeOn_))
+        return;
+    reaching_ = true;
+    const bool output = outputMayBeOn_;
+    // The relay first: the supply is never switched off under load.
+    const bool relayOff = c_.commands.SendUrgent(QStringLiteral("RY 0"), SafeReplyWaitMs);
+    const bool outputOff = output && c_.commands.SendUrgent(QStringLiteral("PO 0"), SafeReplyWaitMs);
+    reaching_ = false;
+    c_.power.showSwitchedOff(relayOff, outputOff);
+}
+
+void FailSafe::stopSupervision()
+{
+    if (c_.state.CommandsHeld)
+        return;
+    if (supervising()) {
+        c_.state.CommandsHeld = true;
+        c_.polishRun.stop();
+        c_.voltCurrentTest.stop();
+    }
+    ReachSafeState();
+}
+
+bool FailSafe::loopsMustEnd() const
+{
+    return c_.state.LinkFailed || platform().terminating();
+}
+
+void FailSafe::loopEntered()
+{
+    if (loops_++ == 0)
+        lastReadingTick_ = platform().tickCount();
+}
+
+void FailSafe::loopLeft()
+{
+    if (--loops_ == 0)
+        c_.state.CommandsHeld = false;
+}
+
+void FailSafe::commandSent(const QString& command, bool acknowledged)
+{
+    if (command == QLatin1String("RY 1"))
+        relayMayBeOn_ = true;
+    else if (command == QLatin1String("PO 1"))
+        outputMayBeOn_ = true;
+    else if (!acknowledged)
+        return;
+    else if (command == QLatin1String("RY 0"))
+        relayMayBeOn_ = false;
+    else if (command == QLatin1String("PO 0"))
+        outputMayBeOn_ = false;
+    else if (command == QLatin1String("X"))  // the device ends its operation: both off
+        relayMayBeOn_ = outputMayBeOn_ = false;
+}
+
+void FailSafe::replyTimedOut()
+{
+    // Outside a run or test a silent device only costs the command that timed out.
+    if (supervising())
+        stopSupervision();
+}
+
+void FailSafe::streamPolled(bool frameTaken)
+{
+    const std::uint32_t now = platform().tickCount();
+    if (frameTaken || !supervising()) {
+        lastReadingTick_ = now;
+        return;
+    }
+    if (now - lastReadingTick_ < StallMs || c_.state.CommandsHeld)
+        return;
+    const bool run = c_.polishRun.running();
+    stopSupervision();
+    ShowInfo(run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
+                 : QStringLiteral("No current readings from the instrument for 2 s: the test was stopped"));
+}
+
+}  // namespace velmar

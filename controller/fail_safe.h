@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace velmar {
+
+class Controller;
+
+// While current flows the program is the only supervisor of the specimen. Wherever that
+// supervision ends while the relay or the supply output may be on (the link lost, a device
+// that stopped answering, a current stream that stopped, Exit, a signal, the window's close)
+// the instrument is switched off first: relay off, then output off. One routine does it and
+// every way out calls it.
+class FailSafe {
+public:
+    // Bounded so that a device that no longer answers cannot hold the way out.
+    static constexpr std::uint32_t SafeReplyWaitMs = 1000;
+    // A run or test without a current reading for this long is judging frozen data.
+    static constexpr std::uint32_t StallMs = 2000;
+
+    explicit FailSafe(Controller& c) : c_(c) {}
+
+    // "RY 0", then "PO 0" when the output may be on; nothing when neither the relay nor the
+    // output may be on. Each goes out only while the command channel can still carry it, even
+    // during another exchange or after the link has been declared failed, with at most 1 s
+    // for its reply and no dialog. What the device acknowledged shows on the Relay and Power
+    // buttons.
+    void ReachSafeState();
+
+    // A fault ends the supervision: the runs and tests in progress are stopped as their stop
+    // buttons would stop them, the instrument is switched off, and what their loops would
+    // still send on the way out is refused until they have returned. Once is enough: later
+    // calls while those loops wind down do nothing.
+    void stopSupervision();
+
+    // The run and test loops end on this whatever their captions say: the link has failed or
+    // the program is ending.
+    bool loopsMustEnd() const;
+    // A run or test loop has begun, or returned (nested ones count each).
+    void loopEntered();
+    void loopLeft();
+    bool supervising() const { return loops_ > 0; }
+
+    // The command channel's news: a command went out (and whether its reply came); a reply
+    // wait was ended by the watchdog.
+    void commandSent(const QString& command, bool acknowledged);
+    void replyTimedOut();
+    // After each read of the current stream: whether it gave a reading. A run or test whose
+    // readings have stopped coming is stopped, with one message.
+    void streamPolled(bool frameTaken);
+
+    bool relayMayBeOn() const { return relayMayBeOn_; }
+    bool outputMayBeOn() const { return outputMayBeOn_; }
+
+private:
+    Controller& c_;
+    int loops_ = 0;
+    // Switched on by a command that went out; off only once the device acknowledged it.
+    bool relayMayBeOn_ = false;
+    bool outputMayBeOn_ = false;
+    bool reaching_ = false;
+    std::uint32_t lastReadingTick_ = 0;
+};
+
+}  // namespace velmar
