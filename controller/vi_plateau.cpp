@@ -15,7 +15,7 @@ constexpr double Infinite = std::numeric_limits<double>::infinity();
 constexpr double ConductingShare = 0.02;
 // Each point's slope is fitted over its neighbours within this many points on either side:
 // one reading's noise must not break a plateau, nor fake one.
-constexpr int SlopeHalfWindow = 2;
+constexpr int SlopeHalfWindow = 3;
 // A noise-free plateau is perfectly flat; its confidence is measured against this much slope
 // instead of against zero.
 constexpr double SlopeFloor = FlatRelativeSlope / 10.0;

@@ -30,8 +30,8 @@ inline constexpr double FlatRelativeSlope = 0.015;
 inline constexpr double MinimumPlateauConfidence = 2.0;
 
 // The widest run of at least 3 consecutive flat points (ties: the flatter run), or nothing.
-// A point's slope is that of a straight line fitted through it and its two neighbours on
-// either side, relative to their mean current, so one noisy reading neither breaks a plateau
+// A point's slope is that of a straight line fitted through it and its three neighbours
+// on either side, relative to their mean current, so one noisy reading neither breaks a plateau
 // nor makes one. Points may come in any order; points at or near zero current (below 2 % of the largest) are
 // not conducting yet and never part of a plateau. Non-finite points are ignored.
 std::optional<VoltPlateau> findPlateau(std::span<const VoltCurrentPoint> points);

@@ -27,13 +27,15 @@ std::vector<VoltCurrentPoint> sweep(const Curve& curve, double noise = 0.0, int 
 
 // Etching rise, a plateau rising 0.3 mA per volt at about 100 mA, gas evolution above 26 V.
 // Its own slope is below 1.5 % of its level per volt from 9.3 V to 26 V.
-double cleanCurve(double v)
+double curveWithGasFrom(double v, double gasVolts)
 {
     double current = v <= 3 ? 0.0 : 100.0 * std::tanh((v - 3.0) / 2.5) + 0.3 * v;
-    if (v > 26)
-        current += (v - 26.0) * (v - 26.0);
+    if (v > gasVolts)
+        current += (v - gasVolts) * (v - gasVolts);
     return current;
 }
+
+double cleanCurve(double v) { return curveWithGasFrom(v, 26.0); }
 
 // Two steps up, flat between them at 9 to 14 V and, wider, after them at 20 to 33 V.
 double twoFlats(double v)
@@ -106,14 +108,17 @@ TEST(FindPlateau, OrderAndRepeatsOfThePointsDoNotMatter)
 
 TEST(FindPlateau, SuggestionIsTheMiddleRoundedToHalfAVolt)
 {
-    // Plateau 9..18 V: the middle 13.5 V stays; fractional sweep steps round to 0.5 V.
-    const auto curve = [](double v) { return v <= 9 ? 15.0 * (v - 2.0) : v <= 18 ? 105.0 : 105.0 + 12.0 * (v - 18.0); };
+    // Gas from 25 V: plateau 10..25 V, whose middle 17.5 V stays as it is.
+    const auto curve = [](double v) { return curveWithGasFrom(v, 25.0); };
     const auto whole = findPlateau(sweep(curve));
     ASSERT_TRUE(whole);
-    EXPECT_EQ(whole->suggestedVolts, 13.5);
+    EXPECT_EQ(whole->fromVolts, 10.0);
+    EXPECT_EQ(whole->toVolts, 25.0);
+    EXPECT_EQ(whole->suggestedVolts, 17.5);
 
+    // Steps of 0.7 V: bounds between whole volts, the suggestion on the half-volt grid.
     std::vector<VoltCurrentPoint> fine;
-    for (double v = 4.0; v < 30.0; v += 0.7)
+    for (double v = 4.0; v < 40.0; v += 0.7)
         fine.push_back({v, curve(v)});
     const auto stepped = findPlateau(fine);
     ASSERT_TRUE(stepped);

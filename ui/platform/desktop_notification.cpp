@@ -30,7 +30,8 @@ bool notificationServiceAvailable(QDBusConnection& bus)
 
 bool DesktopNotifier::show(const QString& summary, const QString& body)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // The session bus is looked up on the first notification, not when the program starts.
+    QDBusConnection bus = busConnection_.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(busConnection_);
     if (notificationServiceAvailable(bus)) {
         QDBusMessage notify = QDBusMessage::createMethodCall(NotificationService, QStringLiteral("/org/freedesktop/Notifications"),
                                                              NotificationService, QStringLiteral("Notify"));
