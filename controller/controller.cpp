@@ -24,7 +24,8 @@ Controller::Controller(ControllerState& s, MainWindowControls& controls)
       halfCycle(*this),
       polishRun(*this),
       voltCurrentTest(*this),
-      manualChart(*this)
+      manualChart(*this),
+      progress(*this)
 {
 }
 
@@ -54,6 +55,8 @@ void Controller::connectControls()
     onClick(ui.Button10, [this] { voltCurrentTest.Button10Click(); });
     onClick(ui.Button8, [this] { manualChart.Button8Click(); });
     onClick(ui.Button13, [this] { manualChart.Button13Click(); });
+    if (ui.useSuggestedVoltage)
+        onClick(ui.useSuggestedVoltage, [this] { progress.useSuggestedVoltage(); });
 
     QObject::connect(ui.iLinearGauge1, &TiLinearGauge::OnPointerPositionChanged, ui.iLinearGauge1,
                      [this](int index) { motion.iLinearGauge1PointerPositionChanged(index); });

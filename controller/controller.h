@@ -8,6 +8,7 @@
 #include "controller/poll_cycle.h"
 #include "controller/polish_run.h"
 #include "controller/power_control.h"
+#include "controller/progress.h"
 #include "controller/start_up_sequence.h"
 #include "controller/half_cycle.h"
 #include "controller/volt_current_test.h"
@@ -64,6 +65,7 @@ public:
     PolishRun polishRun;
     VoltCurrentTest voltCurrentTest;
     ManualChart manualChart;
+    Progress progress;
 };
 
 }  // namespace velmar

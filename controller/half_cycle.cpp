@@ -28,6 +28,7 @@ bool HalfCycle::EvaluateHalfCycle()
     ControllerState& s = c_.state;
     TiPlot* plot = c_.ui.iPlot1;
     bool result = true;
+    bool cyclesMet = false, minimumMet = false, totalMet = false;
     const QString mode = c_.ui.iSwitchSlider2->position() == 1 ? QStringLiteral(" DC ") : QStringLiteral(" AC ");
 
     plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
@@ -42,6 +43,7 @@ bool HalfCycle::EvaluateHalfCycle()
         announceFinish(QStringLiteral("Run Stopped: Number Cycles"));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
+        cyclesMet = true;
         s.CyclesDone = 0.0;
     }
 
@@ -59,6 +61,7 @@ bool HalfCycle::EvaluateHalfCycle()
         c_.commands.SendCommand(QStringLiteral("RY 0"));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
+        minimumMet = true;
     }
 
     s.TotalCharge += average;
@@ -66,6 +69,7 @@ bool HalfCycle::EvaluateHalfCycle()
         announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
+        totalMet = true;
     }
 
     c_.ui.Label10->setText(FormatGeneral(average));
@@ -77,6 +81,7 @@ bool HalfCycle::EvaluateHalfCycle()
                                  + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")
                                  + FormatNumber(s.TotalCharge, 4, 0) + QStringLiteral("       Cycle=")
                                  + FormatGeneral(s.CycleNumber));
+    c_.progress.halfCycleEvaluated(average, cyclesMet, minimumMet, totalMet);
     return result;
 }
 

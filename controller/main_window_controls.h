@@ -87,6 +87,11 @@ struct MainWindowControls {
     QLineEdit* Edit7 = nullptr;
     QPushButton* Button10 = nullptr;
 
+    // Not on the original window: the status line in the band under the chart, and the
+    // button that sets the knob to a V-I sweep's suggested voltage.
+    QLabel* statusLine = nullptr;
+    QPushButton* useSuggestedVoltage = nullptr;
+
     // The About window doubles as the start-up splash.
     QWidget* Form2 = nullptr;
     QPushButton* Form2Button1 = nullptr;

@@ -167,6 +167,7 @@ void PolishRun::RunPolishLoop()
 
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
+    c_.progress.polishStarted();
     commands.SendCommand(QStringLiteral("RY 1"));
 
     while (active()) {
@@ -179,6 +180,7 @@ void PolishRun::RunPolishLoop()
         Delay(20);
         // Read afresh at every dip, so a change of the Speed switch applies from the next dip.
         commands.SendCommand(strokeSpeedCommand(ui.iSwitchSlider1->position()));
+        c_.progress.polishDipped();
 
         for (int i = 1; i <= strokes && active(); ++i) {
             // Both evaluations run even when the first one finished the run; each only
@@ -195,6 +197,7 @@ void PolishRun::RunPolishLoop()
     if (c_.failSafe.loopsMustEnd())
         c_.failSafe.stopSupervision();
     commands.SendCommand(QStringLiteral("RY 0"));
+    c_.progress.polishEnded();
 }
 
 bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }

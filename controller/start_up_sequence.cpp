@@ -70,6 +70,7 @@ void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
     // A device that failed at the driver level would only fill the screen with errors.
     if (!s.CommandFailed)
         timers.setEnabled(9, true);
+    c_.progress.startUpEnded();
 }
 
 }  // namespace velmar

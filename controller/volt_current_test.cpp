@@ -65,8 +65,10 @@ void VoltCurrentTest::RunVoltCurrentTest()
     const int vmin = StrToInt(c_.ui.Edit6->text());
     plot->XAxisAt(0)->setMin(vmin);
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
+    c_.progress.testStarted(vmin, vmax);
 
     for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
+        c_.progress.testStepStarted(v);
         c_.motion.MoveTo(s.ElectrolyteSteps);
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
         // Zero at this voltage: output on with the relay off, the way the supply's own
@@ -87,6 +89,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
         const double average =
             (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
         plot->ChannelAt(0)->AddPoint(v, average);
+        c_.progress.testPointTaken(v, average);
         ++v;
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
@@ -102,6 +105,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     c_.ui.iKnob1->setPosition(4.0);
     // Output and relay are off now, whatever the Power and Relay buttons said before the test.
     c_.power.showSwitchedOff(true, true);
+    c_.progress.testEnded();
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }

@@ -26,6 +26,26 @@ double polishCurveCounts(double volts)
     return counts;
 }
 
+VoltRange polishPlateauVolts(double flatShare)
+{
+    // The curve is smooth: its relative slope, sampled finely, falls through the etching rise
+    // to its least on the plateau and climbs again with the gas.
+    constexpr double step = 0.01;
+    const auto relativeSlope = [](double v) {
+        return (polishCurveCounts(v + step / 2) - polishCurveCounts(v - step / 2)) / step / polishCurveCounts(v);
+    };
+    double flattest = 1.0;
+    for (double v = 1.0; v < 60.0; v += step)
+        if (relativeSlope(v) < relativeSlope(flattest))
+            flattest = v;
+    VoltRange range{flattest, flattest};
+    while (range.from > step && relativeSlope(range.from - step) <= flatShare)
+        range.from -= step;
+    while (range.to < 60.0 && relativeSlope(range.to + step) <= flatShare)
+        range.to += step;
+    return range;
+}
+
 double CurrentModel::wetness(const SupplyState& state) const
 {
     double reference = wetReferenceTravel_;

@@ -26,6 +26,15 @@ struct SupplyState {
 // plateau, and a steep rise once gas evolves at the electrode.
 double polishCurveCounts(double volts);
 
+// The polishing plateau of that curve: the volts over which its current changes by at most
+// `flatShare` of its level per volt, around its flattest point.
+struct VoltRange {
+    double from = 0.0;
+    double to = 0.0;
+    double centre() const { return (from + to) / 2.0; }
+};
+VoltRange polishPlateauVolts(double flatShare = 0.015);
+
 // Turns the supply state into the value of one channel-B frame (0..99999): a small electrolytic
 // cell with a film on the electrode.
 //

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace velmar {
 
 void AnchorLayout::add(QWidget* widget, QRect designRect, int anchors)
@@ -26,6 +28,17 @@ QRect AnchorLayout::place(QRect r, int anchors, QSize designClient, QSize client
     else if (bottom)
         out.moveTop(r.top() + dy);
     return out;
+}
+
+QRect AnchorLayout::statusBand(QRect chart, const QVector<QRect>& below, int lineHeight)
+{
+    const int top = chart.bottom() + 2;
+    int bottom = top + lineHeight - 1;
+    for (const QRect& r : below) {
+        if (r.top() > chart.bottom() && r.left() <= chart.right() && r.right() >= chart.left())
+            bottom = std::min(bottom, r.top() - 2);
+    }
+    return QRect(QPoint(chart.left(), top), QPoint(chart.right(), std::max(bottom, top)));
 }
 
 void AnchorLayout::apply(QSize client) const

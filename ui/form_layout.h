@@ -21,6 +21,10 @@ public:
     // Where a control with this design rectangle and these anchors goes in a client area.
     static QRect place(QRect designRect, int anchors, QSize designClient, QSize client);
 
+    // The status band: from just under the chart down to the first control below it (one that
+    // overlaps the chart's columns), as wide as the chart, at most `lineHeight` tall.
+    static QRect statusBand(QRect chart, const QVector<QRect>& below, int lineHeight);
+
 private:
     struct Item {
         QWidget* widget;

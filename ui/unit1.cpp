@@ -7,6 +7,7 @@
 #include "ui/validate_number.h"
 #include "ui/window_frame.h"
 #include "controller/controller.h"
+#include "device/d2xx/d2xx.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiledround.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -95,6 +97,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     // so they see the events that loading raises (the gauge's pointers), as they always have.
     controller = std::make_unique<Controller>(state, *this);
     controller->connectControls();
+    controller->progress.setSimulated(d2xx::simulator() != nullptr);
     applyStoredConfiguration();
 
     setGeometry(QRect(DesignPosition, MinimumOuterSize));
@@ -235,6 +238,22 @@ void TForm1::createControls()
     Edit7 = edit(GroupBox8, "Edit7", {120, 24, 33, 21}, QStringLiteral("55"));
     Button10 = button(GroupBox8, "Button10", {48, 56, 73, 25}, QStringLiteral("Start Test"));
 
+    // The status line and its button live in the band between the chart and the lower groups,
+    // which no designed control uses; placeStatusBand() fits them in at every size.
+    statusBand = new QWidget(client);
+    statusBand->setObjectName(QStringLiteral("statusBand"));
+    statusLine = new QLabel(QStringLiteral("Homing..."), statusBand);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    useSuggestedVoltage = new QPushButton(QStringLiteral("Use Suggested Voltage"), statusBand);
+    useSuggestedVoltage->setObjectName(QStringLiteral("useSuggestedVoltage"));
+    useSuggestedVoltage->setVisible(false);
+    {
+        auto* row = new QHBoxLayout(statusBand);
+        row->setContentsMargins(4, 0, 0, 0);
+        row->addWidget(statusLine, 1);
+        row->addWidget(useSuggestedVoltage);
+    }
+
     // Tab order: the chart, then the groups in their designed order.
     QWidget* order[] = {iPlot1, iKnob1, iSwitchSlider2, Button6, Button5, Button1, Button2,
                         Button7, Button3, iLinearGauge1, iAngularGauge1, iSevenSegmentAnalog1,
@@ -320,12 +339,24 @@ void TForm1::resizeEvent(QResizeEvent* event)
         layout_.apply(client->size());
     FormResize();
     followFrame();
+    placeStatusBand();
 }
 
 void TForm1::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
     followFrame();
+}
+
+void TForm1::placeStatusBand()
+{
+    QVector<QRect> below;
+    for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox4), static_cast<QWidget*>(GroupBox5),
+                             static_cast<QWidget*>(GroupBox6), static_cast<QWidget*>(Label6), static_cast<QWidget*>(Label12)})
+        if (!control->isHidden())
+            below << control->geometry();
+    const int lineHeight = std::max(statusLine->sizeHint().height(), useSuggestedVoltage->sizeHint().height());
+    statusBand->setGeometry(AnchorLayout::statusBand(iPlot1->geometry(), below, lineHeight));
 }
 
 void TForm1::showEvent(QShowEvent* event)

@@ -39,6 +39,8 @@ public:
     // Created with the window; its routines are what the controls do.
     std::unique_ptr<Controller> controller;
 
+    // Holds the status line and its button, in the band under the chart.
+    QWidget* statusBand = nullptr;
     QMenu* File1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* About1 = nullptr;
@@ -78,6 +80,7 @@ private:
     void connectNumberCheck(QLineEdit* edit);
     void followFrame();
     void applyNormalGeometry();
+    void placeStatusBand();
 
     QStringList arguments_;
     AnchorLayout layout_{DesignClientSize};

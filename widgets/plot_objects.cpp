@@ -26,6 +26,14 @@ void TiPlotObject::changed()
         chart_->invalidateStatic();
 }
 
+// --- TiPlotAnnotation ---------------------------------------------------------------------
+
+TiPlotAnnotation::TiPlotAnnotation(TiPlot* chart) : TiPlotObject(chart)
+{
+    font_ = QFont(QStringLiteral("MS Sans Serif"));
+    font_.setPixelSize(11);
+}
+
 // --- TiPlotAxis ---------------------------------------------------------------------------
 
 TiPlotAxis::TiPlotAxis(TiPlot* chart, bool isX) : TiPlotLayoutObject(chart), isX_(isX)

@@ -411,4 +411,47 @@ private:
     bool useChannelColor_ = true;
 };
 
+// A drawing on the data view in the units of an X axis: a vertical band between two values
+// across the data view's height, or a text at one value near the top of the data view. Drawn
+// under the traces, clipped to the data view. The chart's ClearData removes them with the
+// data they belong to.
+class TiPlotAnnotation : public TiPlotObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ text WRITE setText)
+public:
+    enum Style { Band, Text };
+    explicit TiPlotAnnotation(TiPlot* chart);
+
+    Style style() const { return style_; }
+    void setStyle(Style style) { assign(style_, style); }
+    QString xAxisName() const { return xAxisName_; }
+    void setXAxisName(const QString& name) { assign(xAxisName_, name); }
+    // Band: from x1 to x2 (either order); text: centred on x1.
+    double x1() const { return x1_; }
+    void setX1(double x) { assign(x1_, x); }
+    double x2() const { return x2_; }
+    void setX2(double x) { assign(x2_, x); }
+    QString text() const { return text_; }
+    void setText(const QString& text) { assign(text_, text); }
+    QColor brushColor() const { return brushColor_; }
+    void setBrushColor(const QColor& color) { assign(brushColor_, color); }
+    QColor penColor() const { return penColor_; }
+    void setPenColor(const QColor& color) { assign(penColor_, color); }
+    QFont font() const { return font_; }
+    void setFont(const QFont& font) { assign(font_, font); }
+    QColor fontColor() const { return fontColor_; }
+    void setFontColor(const QColor& color) { assign(fontColor_, color); }
+
+private:
+    Style style_ = Band;
+    QString xAxisName_;
+    double x1_ = 0;
+    double x2_ = 0;
+    QString text_;
+    QColor brushColor_ = Qt::white;
+    QColor penColor_ = Qt::white;
+    QFont font_;
+    QColor fontColor_ = Qt::white;
+};
+
 }  // namespace velmar

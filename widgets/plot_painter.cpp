@@ -148,6 +148,39 @@ void paintGrid(QPainter& p, const TiPlot& plot, const QRect& view)
     }
 }
 
+void paintAnnotation(QPainter& p, const TiPlot& plot, const TiPlotAnnotation& annotation, const QRect& view)
+{
+    const TiPlotAxis* axis = plot.axisByName(annotation.xAxisName());
+    if (!axis || !axis->horizontal())
+        return;
+    p.save();
+    p.setClipRect(view);
+    if (annotation.style() == TiPlotAnnotation::Band) {
+        const double a = toPixel(*axis, annotation.x1(), view);
+        const double b = toPixel(*axis, annotation.x2(), view);
+        const QRectF band(QPointF(std::min(a, b), view.top()), QPointF(std::max(a, b), view.bottom() + 1));
+        p.fillRect(band, annotation.brushColor());
+        p.setPen(QPen(annotation.penColor(), 1));
+        p.drawLine(QLineF(band.left(), band.top(), band.left(), band.bottom()));
+        p.drawLine(QLineF(band.right(), band.top(), band.right(), band.bottom()));
+    } else if (!annotation.text().isEmpty()) {
+        const QFontMetrics metrics(annotation.font());
+        QRect box = metrics.boundingRect(annotation.text()).adjusted(-3, -1, 3, 1);
+        box.moveTo(static_cast<int>(std::lround(toPixel(*axis, annotation.x1(), view))) - box.width() / 2,
+                   view.top() + 3);
+        // Kept whole inside the data view when its value lies near an edge.
+        if (box.right() > view.right() - 2)
+            box.moveRight(view.right() - 2);
+        if (box.left() < view.left() + 2)
+            box.moveLeft(view.left() + 2);
+        p.fillRect(box, annotation.brushColor());
+        p.setFont(annotation.font());
+        p.setPen(annotation.fontColor());
+        p.drawText(box, Qt::AlignCenter, annotation.text());
+    }
+    p.restore();
+}
+
 }  // namespace
 
 void paintPlotStatic(QPainter& p, const TiPlot& plot, const PlotLayout& layout)
@@ -156,6 +189,9 @@ void paintPlotStatic(QPainter& p, const TiPlot& plot, const PlotLayout& layout)
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     paintGrid(p, plot, layout.dataView);
+    for (int i = 0; i < plot.AnnotationCount(); ++i)
+        if (const TiPlotAnnotation* annotation = plot.AnnotationAt(i); annotation->visible())
+            paintAnnotation(p, plot, *annotation, layout.dataView);
     for (int i = 0; i < plot.LabelCount(); ++i)
         if (const TiPlotLabel* label = plot.LabelAt(i); label->visible())
             paintLabel(p, *label, layout.rects.value(label));

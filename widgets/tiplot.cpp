@@ -97,6 +97,15 @@ void TiPlot::DeleteLabel(int index)
     invalidateStatic();
 }
 
+TiPlotAnnotation* TiPlot::AddAnnotation() { return adopt(annotations_, QStringLiteral("Annotation")); }
+
+void TiPlot::DeleteAnnotation(int index)
+{
+    delete at(annotations_, index);
+    annotations_.removeAt(index);
+    invalidateStatic();
+}
+
 TiPlotToolBar* TiPlot::ToolBarAt(int index) const { return at(toolBars_, index); }
 TiPlotLegend* TiPlot::LegendAt(int index) const { return at(legends_, index); }
 TiPlotXAxis* TiPlot::XAxisAt(int index) const { return at(xAxes_, index); }
@@ -105,6 +114,7 @@ TiPlotChannel* TiPlot::ChannelAt(int index) const { return at(channels_, index);
 TiPlotDataView* TiPlot::DataViewAt(int index) const { return at(dataViews_, index); }
 TiPlotDataCursor* TiPlot::DataCursorAt(int index) const { return at(dataCursors_, index); }
 TiPlotLabel* TiPlot::LabelAt(int index) const { return at(labels_, index); }
+TiPlotAnnotation* TiPlot::AnnotationAt(int index) const { return at(annotations_, index); }
 
 QVector<TiPlotAxis*> TiPlot::axes() const
 {
@@ -144,6 +154,12 @@ void TiPlot::ClearData()
         channel->Clear();
     for (TiPlotAxis* axis : axes())
         axis->clearFirstValue();
+    // What was drawn on the data (a V-I test's plateau) means nothing without it.
+    if (!annotations_.isEmpty()) {
+        qDeleteAll(annotations_);
+        annotations_.clear();
+        invalidateStatic();
+    }
 }
 
 QString TiPlot::titleText() const

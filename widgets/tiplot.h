@@ -40,6 +40,8 @@ public:
     TiPlotDataCursor* AddDataCursor();
     TiPlotLabel* AddLabel();
     void DeleteLabel(int index);  // index 0, the title, cannot be deleted
+    TiPlotAnnotation* AddAnnotation();
+    void DeleteAnnotation(int index);
 
     int ToolBarCount() const { return toolBars_.size(); }
     int LegendCount() const { return legends_.size(); }
@@ -49,6 +51,7 @@ public:
     int DataViewCount() const { return dataViews_.size(); }
     int DataCursorCount() const { return dataCursors_.size(); }
     int LabelCount() const { return labels_.size(); }
+    int AnnotationCount() const { return annotations_.size(); }
 
     // All throw "Index out of Bounds" for an index that does not exist.
     TiPlotToolBar* ToolBarAt(int index) const;
@@ -59,6 +62,7 @@ public:
     TiPlotDataView* DataViewAt(int index) const;
     TiPlotDataCursor* DataCursorAt(int index) const;
     TiPlotLabel* LabelAt(int index) const;
+    TiPlotAnnotation* AnnotationAt(int index) const;
 
     // Every axis, X axes first.
     QVector<TiPlotAxis*> axes() const;
@@ -66,8 +70,8 @@ public:
     TiPlotChannel* channelByName(const QString& name) const;
 
     // --- operations -------------------------------------------------------------------------
-    // Empties every channel and re-arms every axis's first-value handling; Min, Span and
-    // tracking are left as they are.
+    // Empties every channel, removes the annotations drawn on the data, and re-arms every
+    // axis's first-value handling; Min, Span and tracking are left as they are.
     void ClearData();
     QString titleText() const;
     void setTitleText(const QString& text);  // the caption of label 0, if there is one
@@ -174,6 +178,7 @@ private:
     QVector<TiPlotDataView*> dataViews_;
     QVector<TiPlotDataCursor*> dataCursors_;
     QVector<TiPlotLabel*> labels_;
+    QVector<TiPlotAnnotation*> annotations_;
 
     int dataViewZHorz_ = 3;
     int dataViewZVert_ = 1;

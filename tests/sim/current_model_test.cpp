@@ -30,6 +30,21 @@ TEST(CurrentModelCurve, EtchingRisePlateauAndGasEvolution)
         EXPECT_LT(polishCurveCounts(v), polishCurveCounts(v + 0.5)) << v;
 }
 
+// Where the simulated cell polishes rather than etches or gasses: between the knee of the
+// etching rise and the onset of gas evolution at 24 V.
+TEST(CurrentModelCurve, KnowsItsPlateau)
+{
+    const VoltRange plateau = polishPlateauVolts();
+    EXPECT_NEAR(plateau.from, 10.9, 0.3);
+    EXPECT_NEAR(plateau.to, 25.1, 0.3);
+    const auto share = [](double v) { return (polishCurveCounts(v + 0.5) - polishCurveCounts(v - 0.5)) / polishCurveCounts(v); };
+    EXPECT_GT(share(plateau.from - 1.0), 0.015);
+    EXPECT_LT(share(plateau.centre()), 0.015);
+    EXPECT_GT(share(plateau.to + 1.0), 0.015);
+    EXPECT_LT(polishPlateauVolts(0.03).from, plateau.from);  // a looser plateau is wider
+    EXPECT_GT(polishPlateauVolts(0.03).to, plateau.to);
+}
+
 // The instrument on a hand-driven clock, read frame by frame as the host would.
 class CurrentStreamTest : public ::testing::Test {
 protected:

@@ -32,7 +32,7 @@ void RecordingPlatform::beep() { beepTicks << tickCount(); }
 
 std::uint32_t RecordingPlatform::tickCount()
 {
-    return static_cast<std::uint32_t>(clock_.elapsed()) + tickOffset;
+    return static_cast<std::uint32_t>(static_cast<double>(clock_.elapsed()) * tickRate) + tickOffset;
 }
 
 QDateTime RecordingPlatform::now() { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }

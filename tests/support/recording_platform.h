@@ -28,16 +28,23 @@ public:
     QString localAppDataFolder() override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
+    // Recorded as "summary: body" whether or not a window is active.
+    void notifyWhenInactive(const QString& summary, const QString& body) override
+    {
+        notifications << summary + QStringLiteral(": ") + body;
+    }
     void terminate() override { ++terminateRequests; }
     bool terminating() override { return terminateRequests > 0; }
 
     QStringList dialogs;              // every dialog in the order shown
     QList<std::uint32_t> beepTicks;   // tick of each beep
     QStringList opened;               // addresses passed to shellOpen
+    QStringList notifications;        // desktop notifications asked for
     QString dataFolder;               // returned by localAppDataFolder()
     QRect work{0, 0, 1280, 800};
     int terminateRequests = 0;        // terminate() calls; the test's event loop goes on
     std::uint32_t tickOffset = 0;     // added to the real tick (wrap-around tests)
+    double tickRate = 1.0;            // the tick runs this many times faster than real time
     QDateTime fixedNow;               // when valid, now() returns it
     // Called for each dialog after it is recorded, as if the operator took this long to
     // answer: a test can process events here, click something, or check state.

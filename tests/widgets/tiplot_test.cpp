@@ -412,4 +412,42 @@ TEST_F(Plot1, CursorShowsItsReadoutAndPausesTracking)
     EXPECT_FALSE(x()->trackingEnabled());
 }
 
+// A band between two X values across the data view, a text near its top, the traces over
+// both; ClearData takes them away with the data.
+TEST_F(Plot1, AnnotationsDrawOnTheDataViewUnderTheTracesUntilTheDataIsCleared)
+{
+    TiPlotAnnotation* band = plot.AddAnnotation();
+    band->setXAxisName(QStringLiteral("x-axis 1"));
+    band->setX1(30);
+    band->setX2(20);
+    band->setBrushColor(Qt::blue);
+    band->setPenColor(Qt::blue);
+    TiPlotAnnotation* text = plot.AddAnnotation();
+    text->setStyle(TiPlotAnnotation::Text);
+    text->setXAxisName(QStringLiteral("X-Axis 1"));
+    text->setX1(49.5);  // near the right edge: moved inside
+    text->setText(QStringLiteral("plateau"));
+    text->setBrushColor(Qt::yellow);
+    for (int i = 0; i <= 50; ++i)
+        plot.ChannelAt(0)->AddPoint(i, 50);
+    EXPECT_EQ(plot.AnnotationCount(), 2);
+
+    const QRect v = plot.dataViewRect();
+    const auto column = [&](double x) { return v.left() + static_cast<int>(std::lround(x / 50.0 * v.width())); };
+    const int quarter = v.top() + v.height() / 4;
+    QImage image = plot.grab().toImage();
+    EXPECT_EQ(image.pixelColor(column(25), quarter), QColor(Qt::blue));
+    EXPECT_NE(image.pixelColor(column(15), quarter), QColor(Qt::blue));
+    EXPECT_NE(image.pixelColor(column(35), quarter), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(column(25), v.top() + v.height() / 2), QColor(Qt::red));  // the trace
+    EXPECT_EQ(image.pixelColor(v.right() - 4, v.top() + 4), QColor(Qt::yellow));
+    EXPECT_NE(image.pixelColor(v.right() + 4, v.top() + 4), QColor(Qt::yellow));  // clipped
+
+    plot.ClearData();
+    EXPECT_EQ(plot.AnnotationCount(), 0);
+    image = plot.grab().toImage();
+    EXPECT_NE(image.pixelColor(column(25), quarter), QColor(Qt::blue));
+    EXPECT_THROW(plot.AnnotationAt(0), TiPlotError);
+}
+
 }  // namespace

@@ -37,6 +37,14 @@ public:
     // Size of the desktop work area (screen minus task bars).
     virtual QRect workArea() = 0;
 
+    // Tells the operator that a run or a test has ended, with a desktop notification, when none
+    // of the program's windows is the active one; nothing where the desktop offers no way.
+    virtual void notifyWhenInactive(const QString& summary, const QString& body)
+    {
+        (void)summary;
+        (void)body;
+    }
+
     // Asks the application to end: the main message loop ends the next time it runs. Loops
     // nested in handlers go on until they return.
     virtual void terminate() = 0;

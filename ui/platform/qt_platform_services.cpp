@@ -1,5 +1,6 @@
 #include "ui/platform/qt_platform_services.h"
 
+#include "ui/platform/desktop_notification.h"
 #include "ui/platform/transcript.h"
 
 #include <QApplication>
@@ -75,6 +76,15 @@ QRect QtPlatformServices::workArea()
     if (QScreen* screen = QGuiApplication::primaryScreen())
         return screen->availableGeometry();
     return {};
+}
+
+void QtPlatformServices::notifyWhenInactive(const QString& summary, const QString& body)
+{
+    // The operator watching the window sees the ending there.
+    if (QGuiApplication::applicationState() == Qt::ApplicationActive)
+        return;
+    WriteTranscript(QStringLiteral("notification"), summary + QStringLiteral(": ") + body);
+    notifier_.show(summary, body);
 }
 
 void QtPlatformServices::terminate()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/platform/desktop_notification.h"
 #include "ui/platform/platform_services.h"
 
 #include <QElapsedTimer>
@@ -20,11 +21,15 @@ public:
     QString localAppDataFolder() override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
+    // Through the freedesktop notification service, else the system tray; only while no
+    // window of the program is active.
+    void notifyWhenInactive(const QString& summary, const QString& body) override;
     void terminate() override;
     bool terminating() override;
 
 private:
     QElapsedTimer clock_;
+    DesktopNotifier notifier_;
     bool terminating_ = false;
 };
 

@@ -1,0 +1,137 @@
+// labels: slow
+#include "controller/status_text.h"
+#include "tests/controller/wire_watch.h"
+#include "tests/support/window_fixture.h"
+#include "widgets/tiknob.h"
+#include "widgets/tiplot.h"
+#include "widgets/tiswitchslider.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace velmar;
+using test::clickFromEventLoop;
+using test::OnCommand;
+
+namespace {
+
+class ProgressOnTheInstrument : public test::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        startUp();
+        form->iKnob1->setPosition(12.0);
+        form->iSwitchSlider2->setPosition(1);  // DC
+    }
+    // What the status line shows once its timer (on the real clock) has had time to catch up.
+    QString shown()
+    {
+        pump(static_cast<int>((velmar::Progress::RefreshMs + 100) * platform.tickRate));
+        return form->statusLine->text();
+    }
+    static testing::AssertionResult matches(const QString& text, const char* pattern)
+    {
+        if (QRegularExpression(QStringLiteral("^%1$").arg(QString::fromUtf8(pattern))).match(text).hasMatch())
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << '"' << text.toStdString() << "\" is not \"" << pattern << '"';
+    }
+};
+
+}  // namespace
+
+// Three cycles with the supply output off: the line counts the cycles and expects the cycle
+// limit to end the run, then says how the run ended; in the background that is also a desktop
+// notification.
+TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
+{
+    EXPECT_EQ(shown(), QStringLiteral("Ready \u00b7 Simulated instrument"));
+    form->Edit1->setText(QStringLiteral("3"));
+    QString midRun;
+    OnCommand third(instrument, QStringLiteral("GP 154 2"), [&] { midRun = shown(); }, 3);
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_TRUE(matches(midRun, "Polishing: cycle 3 of 3 · elapsed 0:0\\d · finish in about 0:0\\d \\(number of "
+                                "cycles\\) · supply output is off · Simulated instrument"));
+    EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · Simulated instrument"));
+    ASSERT_EQ(platform.notifications.size(), 1);
+    EXPECT_TRUE(matches(platform.notifications[0], "Velmar: Finished after 0:0\\d: number of cycles reached"));
+}
+
+// A two-step test (too short for a plateau), then a recording. The test's waits run four
+// times faster than real time.
+TEST_F(ProgressOnTheInstrument, StatusLineFollowsAVoltCurrentTestAndARecording)
+{
+    platform.tickRate = 4.0;
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("6"));
+    QString secondStep;
+    OnCommand settling(instrument, QStringLiteral("RY 1"), [&] { secondStep = shown(); }, 2);
+
+    clickFromEventLoop(form->Button10);
+
+    EXPECT_TRUE(matches(secondStep, "V-I test: 5 V \\(4 to 6\\) · elapsed 0:0\\d · about 0:0\\d left · Simulated instrument"));
+    EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: no plateau found · Simulated instrument"));
+    EXPECT_EQ(form->iPlot1->AnnotationCount(), 0);
+    EXPECT_TRUE(form->useSuggestedVoltage->isHidden());
+    EXPECT_EQ(platform.notifications.size(), 1);
+
+    platform.tickRate = 1.0;
+    form->Button8->click();  // Chart On
+    pump(1000);
+    const QString recording = shown();
+    const QString points = QString::number(form->iPlot1->ChannelAt(0)->Count());
+    EXPECT_TRUE(matches(recording, "Recording: 0:01, \\d+ points · Simulated instrument")) << recording.toStdString();
+    form->Button8->click();  // Chart Off
+    const QString stopped = shown();
+    EXPECT_TRUE(matches(stopped, "Finished after 0:01: \\d+ points recorded · Simulated instrument"));
+    EXPECT_TRUE(stopped.contains(QString::number(form->iPlot1->ChannelAt(0)->Count()) + QStringLiteral(" points")));
+    EXPECT_EQ(platform.notifications.size(), 1);  // the operator ended that one
+}
+
+// A sweep across the simulated cell's plateau finds it where the cell has it, draws it on the
+// chart, and offers its middle for the knob. The waits of each step run four times faster than
+// real time (the cell's current then fades less during the sweep than on the real clock).
+TEST_F(ProgressOnTheInstrument, SweepOnTheSimulatedCellFindsItsPlateau)
+{
+    platform.tickRate = 4.0;
+    form->Edit6->setText(QStringLiteral("6"));
+    form->Edit7->setText(QStringLiteral("32"));
+
+    clickFromEventLoop(form->Button10);
+
+    const sim::VoltRange cell = sim::polishPlateauVolts();
+    const auto plateau = controller().progress.plateau();
+    ASSERT_TRUE(plateau);
+    EXPECT_LE(plateau->fromVolts, cell.centre());
+    EXPECT_GE(plateau->toVolts, cell.centre());
+    EXPECT_GE(plateau->fromVolts, cell.from - 1.0);
+    EXPECT_LE(plateau->toVolts, cell.to + 1.0);
+
+    TiPlotAnnotation* band = controller().progress.plateauBand();
+    TiPlotAnnotation* label = controller().progress.plateauLabel();
+    ASSERT_TRUE(band && label);
+    EXPECT_EQ(band->x1(), plateau->fromVolts);
+    EXPECT_EQ(band->x2(), plateau->toVolts);
+    EXPECT_EQ(label->text(), plateauText(*plateau));
+    EXPECT_EQ(label->x1(), plateau->suggestedVolts);
+    EXPECT_EQ(shown().section(QStringLiteral(": "), 1), plateauText(*plateau) + QStringLiteral(" \u00b7 Simulated instrument"));
+
+    // The knob takes the suggestion; nothing goes to the supply until power is applied.
+    ASSERT_FALSE(form->useSuggestedVoltage->isHidden());
+    ASSERT_TRUE(form->useSuggestedVoltage->isEnabled());
+    const int sent = commands().size();
+    form->useSuggestedVoltage->click();
+    EXPECT_EQ(form->iKnob1->position(), plateau->suggestedVolts);
+    pump(100);
+    EXPECT_EQ(commands().size(), sent);
+
+    // Clear Chart takes the band, and the suggestion with it.
+    form->Button13->click();
+    EXPECT_EQ(form->iPlot1->AnnotationCount(), 0);
+    shown();
+    EXPECT_TRUE(form->useSuggestedVoltage->isHidden());
+}

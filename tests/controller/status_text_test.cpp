@@ -1,0 +1,90 @@
+#include "controller/status_text.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmar;
+using Activity = StatusLineState::Activity;
+
+namespace {
+
+StatusLineState polishing(int cycle, std::optional<int> limit, double elapsed)
+{
+    StatusLineState s;
+    s.activity = Activity::Polishing;
+    s.cycle = cycle;
+    s.cycleLimit = limit;
+    s.elapsedSeconds = elapsed;
+    return s;
+}
+
+}  // namespace
+
+TEST(StatusLineText, SaysWhatTheInstrumentIsDoing)
+{
+    StatusLineState estimated = polishing(12, 40, 754);
+    estimated.finishInSeconds = 130.4;
+    estimated.criterion = FinishCriterion::MinimumCurrent;
+    StatusLineState outputOff = polishing(3, std::nullopt, 59.6);
+    outputOff.outputOff = true;
+    StatusLineState test;
+    test.activity = Activity::VoltCurrentTest;
+    test.volts = 17;
+    test.minVolts = 4;
+    test.maxVolts = 55;
+    test.elapsedSeconds = 43;
+    test.testSecondsLeft = 3725;
+    StatusLineState testStarting = test;
+    testStarting.testSecondsLeft.reset();
+    StatusLineState recording;
+    recording.activity = Activity::Recording;
+    recording.elapsedSeconds = 65;
+    recording.points = 1;
+    StatusLineState ended;
+    ended.activity = Activity::Ended;
+    ended.elapsedSeconds = 754;
+    ended.ending = polishEndingText(false, true, false);
+    StatusLineState simulated;
+    simulated.activity = Activity::Ready;
+    simulated.simulated = true;
+    StatusLineState homing;
+    StatusLineState lost;
+    lost.activity = Activity::NoInstrument;
+
+    struct Case {
+        StatusLineState state;
+        const char* text;
+    } cases[] = {
+        {homing, "Homing..."},
+        {simulated, "Ready \u00b7 Simulated instrument"},
+        {lost, "No instrument (restart after connecting it)"},
+        {estimated, "Polishing: cycle 12 of 40 \u00b7 elapsed 12:34 \u00b7 finish in about 2:10 (minimum current)"},
+        {outputOff, "Polishing: cycle 3 \u00b7 elapsed 1:00 \u00b7 finish in about \u2014 \u00b7 supply output is off"},
+        {test, "V-I test: 17 V (4 to 55) \u00b7 elapsed 0:43 \u00b7 about 62:05 left"},
+        {testStarting, "V-I test: 17 V (4 to 55) \u00b7 elapsed 0:43 \u00b7 about \u2014 left"},
+        {recording, "Recording: 1:05, 1 point"},
+        {ended, "Finished after 12:34: minimum current reached"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(statusLineText(c.state).toStdString(), c.text);
+}
+
+TEST(StatusLineText, Endings)
+{
+    const VoltPlateau plateau{9.0, 13.0, 11.0, 5.0};
+    const VoltPlateau halves{9.0, 14.0, 11.5, 5.0};
+    struct Case {
+        QString text;
+        const char* expected;
+    } cases[] = {
+        {polishEndingText(false, false, false), "stopped by the operator"},
+        {polishEndingText(true, false, true), "number of cycles and total charge reached"},
+        {voltCurrentEndingText(false, plateau), "plateau 9\u201313 V, use 11 V"},
+        {voltCurrentEndingText(false, halves), "plateau 9\u201314 V, use 11.5 V"},
+        {voltCurrentEndingText(true, std::nullopt), "stopped by the operator, no plateau found"},
+        {recordingEndingText(1234), "1234 points recorded"},
+        {minutesSeconds(-3), "0:00"},
+        {minutesSeconds(59.5), "1:00"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text.toStdString(), c.expected);
+}
