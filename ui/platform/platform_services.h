@@ -9,9 +9,9 @@
 namespace velmar {
 
 // Everything the program asks of the desktop goes through this one interface: modal dialogs,
-// the beep, the millisecond tick and the local clock, the per-user data folder, the shell's
-// "open" and the work area. Production uses QtPlatformServices; tests install a recorder that
-// answers dialogs at once and keeps what was shown.
+// the save dialog, the beep, the millisecond tick and the local clock, the per-user folders,
+// the shell's "open" and the work area. Production uses QtPlatformServices; tests install a
+// recorder that answers dialogs at once and keeps what was shown.
 class PlatformServices {
 public:
     virtual ~PlatformServices() = default;
@@ -33,6 +33,14 @@ public:
 
     // The per-user local application-data folder, without a trailing separator.
     virtual QString localAppDataFolder() = 0;
+    // The user's own folders, where save dialogs start.
+    enum class UserFolder { Pictures, Documents };
+    virtual QString userFolder(UserFolder which) = 0;
+    // The modal save dialog: starts at `initialPath` (a folder and a name) offering `filters`
+    // (";;" between them) with `*selectedFilter` chosen. Returns the name chosen, empty when
+    // cancelled, and the filter then in force in `*selectedFilter`.
+    virtual QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
+                                    QString* selectedFilter) = 0;
     virtual void shellOpen(const QString& address) = 0;
     // Size of the desktop work area (screen minus task bars).
     virtual QRect workArea() = 0;

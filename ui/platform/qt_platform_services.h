@@ -18,6 +18,9 @@ public:
     std::uint32_t tickCount() override;
     QDateTime now() override;
     QString localAppDataFolder() override;
+    QString userFolder(UserFolder which) override;
+    QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
+                            QString* selectedFilter) override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
     void terminate() override;
