@@ -22,7 +22,8 @@ Controller::Controller(ControllerState& s, MainWindowControls& controls)
       halfCycle(*this),
       polishRun(*this),
       voltCurrentTest(*this),
-      manualChart(*this)
+      manualChart(*this),
+      records(*this)
 {
 }
 
@@ -66,8 +67,14 @@ void Controller::FormClose()
     // returned (it calls back here), after its "RY 0".
     const bool runWindingDown = polishRun.stopForClose();
     const bool testWindingDown = voltCurrentTest.stopForClose();
+    if (runWindingDown)
+        records.noteEnd(RecordKind::Polish, RecordEnd::WindowClosed);
+    if (testWindingDown)
+        records.noteEnd(RecordKind::ViTest, RecordEnd::WindowClosed);
     if (runWindingDown || testWindingDown)
         return;
+    records.noteEnd(RecordKind::Manual, RecordEnd::WindowClosed);
+    records.end(RecordKind::Manual);
     if (state.SettingsLoaded)
         SaveSettings(state);
     commands.SendCommand(QStringLiteral("X"));

@@ -7,6 +7,7 @@
 #include "controller/poll_cycle.h"
 #include "controller/polish_run.h"
 #include "controller/power_control.h"
+#include "controller/run_records.h"
 #include "controller/start_up_sequence.h"
 #include "controller/half_cycle.h"
 #include "controller/volt_current_test.h"
@@ -48,6 +49,8 @@ public:
     PolishRun polishRun;
     VoltCurrentTest voltCurrentTest;
     ManualChart manualChart;
+    // Last, so it is gone first: a recording still open at the end draws the chart once more.
+    RunRecords records;
 };
 
 }  // namespace velmar

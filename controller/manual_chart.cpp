@@ -24,10 +24,12 @@ void ManualChart::Button8Click()
         plot->XAxisAt(0)->setTitle(QStringLiteral("Time (Seconds)"));
         s.ChartStartTime = platform().now();
         s.ChartOn = true;
+        c_.records.begin(RecordKind::Manual);
     } else {
         // The points stay on the chart for the operator to look at or save.
         button->setText(QStringLiteral("Chart On"));
         s.ChartOn = false;
+        c_.records.end(RecordKind::Manual);
     }
 }
 

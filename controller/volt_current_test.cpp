@@ -27,6 +27,7 @@ void VoltCurrentTest::Button10Click()
     if (button->text() != StartCaption) {
         // The loop sees this at the top of its next step.
         button->setText(StartCaption);
+        c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Stopped);
         return;
     }
     button->setText(StopCaption);
@@ -53,6 +54,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     const int vmin = StrToInt(c_.ui.Edit6->text());
     plot->XAxisAt(0)->setMin(vmin);
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
+    c_.records.begin(RecordKind::ViTest);
 
     for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption;) {
         c_.motion.MoveTo(s.ElectrolyteSteps);
@@ -75,15 +77,19 @@ void VoltCurrentTest::RunVoltCurrentTest()
         const double average =
             (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
         plot->ChannelAt(0)->AddPoint(v, average);
+        c_.records.viTestRow(v, average, s.ZeroOffset);
         ++v;
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
+    if (c_.ui.Button10->text() == StopCaption)
+        c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
     c_.ui.Button10->setText(StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));
     commands.SendCommand(QStringLiteral("PO 0"));
     commands.SendCommand(QStringLiteral("SP 1024 0"));
     c_.ui.iKnob1->setPosition(4.0);
+    c_.records.end(RecordKind::ViTest);
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
