@@ -3,16 +3,39 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 
 namespace velmar {
 namespace {
 
-const QByteArray kLineEnd("\r\n");
+constexpr qint64 kMsPerDay = 86400000;
+constexpr qint64 kMsPerQuarterHour = 900000;
+
+qint64 floorDiv(qint64 a, qint64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 void appendTwoDigits(QByteArray& line, int value)
 {
     line += char('0' + value / 10 % 10);
     line += char('0' + value % 10);
+}
+
+struct CivilDate {
+    qint64 year;
+    int month, day;
+};
+
+// Days since 1970-01-01 to a proleptic Gregorian date (H. Hinnant's civil_from_days).
+CivilDate civilFromDays(qint64 days)
+{
+    days += 719468;
+    const qint64 era = floorDiv(days, 146097);
+    const qint64 dayOfEra = days - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    return {yearOfEra + era * 400 + (month <= 2), month, day};
 }
 
 }  // namespace
@@ -50,53 +73,65 @@ void appendCsvText(QByteArray& line, const QString& text)
     line += '"';
 }
 
-void appendIsoTime(QByteArray& line, const QDateTime& time)
+void appendIsoTime(QByteArray& line, qint64 msecsSinceEpoch, int offsetSeconds)
 {
-    // By hand: QDateTime::toString() with a format is several times slower, and this runs
-    // for every row on the window's thread.
-    const QDate date = time.date();
-    const QTime clock = time.time();
-    const int year = date.year();
+    // By integer arithmetic: QDateTime's own conversions cost microseconds, and this runs for
+    // every row on the window's thread.
+    const qint64 local = msecsSinceEpoch + qint64(offsetSeconds) * 1000;
+    const qint64 days = floorDiv(local, kMsPerDay);
+    const int msOfDay = static_cast<int>(local - days * kMsPerDay);
+    const CivilDate date = civilFromDays(days);
+    const int year = static_cast<int>(date.year);
     appendTwoDigits(line, year / 100);
     appendTwoDigits(line, year % 100);
     line += '-';
-    appendTwoDigits(line, date.month());
+    appendTwoDigits(line, date.month);
     line += '-';
-    appendTwoDigits(line, date.day());
+    appendTwoDigits(line, date.day);
     line += 'T';
-    appendTwoDigits(line, clock.hour());
+    appendTwoDigits(line, msOfDay / 3600000);
     line += ':';
-    appendTwoDigits(line, clock.minute());
+    appendTwoDigits(line, msOfDay / 60000 % 60);
     line += ':';
-    appendTwoDigits(line, clock.second());
+    appendTwoDigits(line, msOfDay / 1000 % 60);
     line += '.';
-    line += char('0' + clock.msec() / 100);
-    appendTwoDigits(line, clock.msec() % 100);
-    const int offset = time.offsetFromUtc() / 60;
-    line += offset < 0 ? '-' : '+';
-    appendTwoDigits(line, std::abs(offset) / 60);
+    line += char('0' + msOfDay % 1000 / 100);
+    appendTwoDigits(line, msOfDay % 100);
+    const int minutes = std::abs(offsetSeconds) / 60;
+    line += offsetSeconds < 0 ? '-' : '+';
+    appendTwoDigits(line, minutes / 60);
     line += ':';
-    appendTwoDigits(line, std::abs(offset) % 60);
+    appendTwoDigits(line, minutes % 60);
 }
 
 QString isoTime(const QDateTime& time)
 {
     QByteArray text;
-    appendIsoTime(text, time);
+    appendIsoTime(text, time.toMSecsSinceEpoch(), time.offsetFromUtc());
     return QString::fromLatin1(text);
 }
 
-QByteArray csvRow(const QDateTime& time, std::initializer_list<double> values)
+int LocalUtcOffset::at(qint64 msecsSinceEpoch)
 {
-    QByteArray line;
-    line.reserve(96);
-    appendIsoTime(line, time);
+    const qint64 quarter = floorDiv(msecsSinceEpoch, kMsPerQuarterHour);
+    if (quarter != quarter_) {
+        // The C library's local time, which QDateTime's local time is too.
+        const std::time_t seconds = static_cast<std::time_t>(quarter * (kMsPerQuarterHour / 1000));
+        std::tm parts{};
+        offset_ = localtime_r(&seconds, &parts) ? static_cast<int>(parts.tm_gmtoff) : 0;
+        quarter_ = quarter;
+    }
+    return offset_;
+}
+
+void appendCsvRow(QByteArray& line, qint64 msecsSinceEpoch, int offsetSeconds, std::initializer_list<double> values)
+{
+    appendIsoTime(line, msecsSinceEpoch, offsetSeconds);
     for (const double value : values) {
         line += ',';
         appendCsvNumber(line, value);
     }
-    line += kLineEnd;
-    return line;
+    line += "\r\n";
 }
 
 QByteArray csvHeader(std::initializer_list<const char*> names)
@@ -107,7 +142,7 @@ QByteArray csvHeader(std::initializer_list<const char*> names)
             line += ',';
         line += name;
     }
-    line += kLineEnd;
+    line += "\r\n";
     return line;
 }
 

@@ -1,6 +1,5 @@
 #include "controller/run_record.h"
 
-#include "controller/csv_format.h"
 #include "ui/platform/file_save.h"
 
 namespace velmar {
@@ -40,6 +39,7 @@ RunRecord::RunRecord(RecordKind kind, const QString& parent, const QDateTime& st
                      const QList<RecordSetting>& settings)
     : kind_(kind), ini_(kIniPreamble)
 {
+    line_.reserve(128);
     const QString name = recordFolderName(start, kind);
     const CreatedFolder created = createRecordFolder(parent, name);
     folder_ = created.path.isEmpty() ? parent + QLatin1Char('/') + name : created.path;
@@ -65,18 +65,19 @@ RunRecord::RunRecord(RecordKind kind, const QString& parent, const QDateTime& st
         fail(QStringLiteral("data.csv: ") + data_.error());
 }
 
-void RunRecord::addRow(const QDateTime& time, std::initializer_list<double> values)
+void RunRecord::addRow(qint64 time, std::initializer_list<double> values)
 {
     // Without a file to go to, a row is not even formatted: a failed record costs the run
     // nothing.
     if (finished_ || !data_.isOpen() || data_.failed())
         return;
-    data_.append(csvRow(time, values));
+    line_.truncate(0);
+    appendCsvRow(line_, time, localOffset_.at(time), values);
+    data_.append(line_);
     ++rows_;
 }
 
-void RunRecord::addPolishRow(const QDateTime& time, double elapsedSeconds, double cycle, double current,
-                             double total)
+void RunRecord::addPolishRow(qint64 time, double elapsedSeconds, double cycle, double current, double total)
 {
     addRow(time, {elapsedSeconds, cycle, current, total});
     lastCurrent_ = current;
@@ -84,13 +85,13 @@ void RunRecord::addPolishRow(const QDateTime& time, double elapsedSeconds, doubl
     cycles_ = cycle;
 }
 
-void RunRecord::addViTestRow(const QDateTime& time, int volts, double current, int zeroOffset)
+void RunRecord::addViTestRow(qint64 time, int volts, double current, int zeroOffset)
 {
     addRow(time, {static_cast<double>(volts), current, static_cast<double>(zeroOffset)});
     lastCurrent_ = current;
 }
 
-void RunRecord::addManualRow(const QDateTime& time, double elapsedSeconds, double current)
+void RunRecord::addManualRow(qint64 time, double elapsedSeconds, double current)
 {
     addRow(time, {elapsedSeconds, current});
     lastCurrent_ = current;

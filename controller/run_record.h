@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/csv_format.h"
 #include "controller/ini_file.h"
 #include "controller/record_folder.h"
 #include "controller/record_writer.h"
@@ -44,12 +45,13 @@ public:
     // The record's folder (the one it was meant to get, when it could not be made).
     QString folder() const { return folder_; }
 
+    // Rows, each at its time in milliseconds since 1970 (UTC), written in local time.
     // A polish run: one row per half-cycle evaluation, as charted.
-    void addPolishRow(const QDateTime& time, double elapsedSeconds, double cycle, double current, double total);
+    void addPolishRow(qint64 time, double elapsedSeconds, double cycle, double current, double total);
     // A volt-versus-current test: one row per step.
-    void addViTestRow(const QDateTime& time, int volts, double current, int zeroOffset);
+    void addViTestRow(qint64 time, int volts, double current, int zeroOffset);
     // A manual recording: one row per charted point.
-    void addManualRow(const QDateTime& time, double elapsedSeconds, double current);
+    void addManualRow(qint64 time, double elapsedSeconds, double current);
     int rows() const { return rows_; }
 
     // The first reason given wins: a run that met two criteria at once ended by the first.
@@ -64,7 +66,7 @@ public:
     QString failure() const;
 
 private:
-    void addRow(const QDateTime& time, std::initializer_list<double> values);
+    void addRow(qint64 time, std::initializer_list<double> values);
     bool saveIni();
     void writeFile(const QString& name, const QByteArray& bytes);
     void fail(const QString& reason);
@@ -73,6 +75,8 @@ private:
     QString folder_;
     IniFile ini_;
     RecordWriter data_;
+    LocalUtcOffset localOffset_;
+    QByteArray line_;  // one row's text, its storage kept from row to row
     bool folderMade_ = false;
     bool finished_ = false;
     int rows_ = 0;

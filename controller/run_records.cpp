@@ -105,20 +105,20 @@ void RunRecords::polishRow(double cycle, double current, double total)
 {
     if (Open* open = newest(RecordKind::Polish)) {
         const double elapsed = static_cast<double>(platform().tickCount() - open->startTick) / 1000.0;
-        open->record->addPolishRow(platform().now(), elapsed, cycle, current, total);
+        open->record->addPolishRow(platform().nowMSecsSinceEpoch(), elapsed, cycle, current, total);
     }
 }
 
 void RunRecords::viTestRow(int volts, double current, int zeroOffset)
 {
     if (Open* open = newest(RecordKind::ViTest))
-        open->record->addViTestRow(platform().now(), volts, current, zeroOffset);
+        open->record->addViTestRow(platform().nowMSecsSinceEpoch(), volts, current, zeroOffset);
 }
 
 void RunRecords::manualRow(double elapsedSeconds, double current)
 {
     if (Open* open = newest(RecordKind::Manual))
-        open->record->addManualRow(platform().now(), elapsedSeconds, current);
+        open->record->addManualRow(platform().nowMSecsSinceEpoch(), elapsedSeconds, current);
 }
 
 void RunRecords::noteEnd(RecordKind kind, const char* reason)

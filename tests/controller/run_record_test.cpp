@@ -1,3 +1,4 @@
+#include "controller/csv_format.h"
 #include "controller/ini_file.h"
 #include "controller/run_record.h"
 #include "tests/support/file_size_limit.h"
@@ -55,7 +56,8 @@ TEST_F(RunRecordTest, AtTheStartTheRecordAlreadyExplainsItselfAndReadsAsIncomple
 
 TEST_F(RunRecordTest, EachKindWritesItsRowsUnderItsHeaderAndItsResultAtTheEnd)
 {
-    const QDateTime t = kStart.addMSecs(1500);
+    const qint64 t = kStart.addMSecs(1500).toMSecsSinceEpoch();
+    const QByteArray at = isoTime(QDateTime::fromMSecsSinceEpoch(t)).toLatin1();  // rows are in local time
     struct Case {
         RecordKind kind;
         std::function<void(RunRecord&)> rows;
@@ -67,22 +69,18 @@ TEST_F(RunRecordTest, EachKindWritesItsRowsUnderItsHeaderAndItsResultAtTheEnd)
              r.addPolishRow(t, 1.5, 0.5, 150.25, 150.25);
              r.addPolishRow(t, 3.25, 1.0, 149.75, 300.0);
          },
-         "time,elapsed_s,cycle,current_mA,total\r\n"
-         "2026-03-04T14:05:10.500+01:00,1.5,0.5,150.25,150.25\r\n"
-         "2026-03-04T14:05:10.500+01:00,3.25,1,149.75,300\r\n",
+         "time,elapsed_s,cycle,current_mA,total\r\n" + at + ",1.5,0.5,150.25,150.25\r\n" + at
+             + ",3.25,1,149.75,300\r\n",
          {"2", "149.75", "300", "1"}},
         {RecordKind::ViTest,
          [&](RunRecord& r) {
              r.addViTestRow(t, 4, 12.5, 3);
              r.addViTestRow(t, 5, 20.0, -2);
          },
-         "time,volts,current_mA,zero_offset\r\n"
-         "2026-03-04T14:05:10.500+01:00,4,12.5,3\r\n"
-         "2026-03-04T14:05:10.500+01:00,5,20,-2\r\n",
+         "time,volts,current_mA,zero_offset\r\n" + at + ",4,12.5,3\r\n" + at + ",5,20,-2\r\n",
          {"2", "20", "<missing>", "<missing>"}},
         {RecordKind::Manual, [&](RunRecord& r) { r.addManualRow(t, 0.03, 7.0); },
-         "time,elapsed_s,current_mA\r\n"
-         "2026-03-04T14:05:10.500+01:00,0.03,7\r\n",
+         "time,elapsed_s,current_mA\r\n" + at + ",0.03,7\r\n",
          {"1", "7", "<missing>", "<missing>"}},
     };
     for (const Case& c : cases) {
@@ -112,7 +110,7 @@ TEST_F(RunRecordTest, NoFolderMeansAFailureWithItsReasonAndNothingElse)
 {
     QFile(dir.filePath("Velmar")).open(QIODevice::WriteOnly);  // a file where the folder should be
     RunRecord record(RecordKind::Manual, records(), kStart, "Title", {{"HomeSteps", "156"}});
-    record.addManualRow(kStart, 0.0, 1.0);
+    record.addManualRow(kStart.toMSecsSinceEpoch(), 0.0, 1.0);
     record.finish(kStart, "stopped", {"png", "svg"});
 
     EXPECT_EQ(record.folder(), records() + "/2026-03-04_14-05-09_manual");
@@ -127,12 +125,13 @@ TEST_F(RunRecordTest, AFullDiskKeepsWhatWasWrittenAndSaysWhy)
     {
         const test::FileSizeLimit full(1000);  // more than record.ini needs, less than the rows
         for (int i = 0; i < 100; ++i)
-            record.addManualRow(kStart, i * 0.03, 5.0);
+            record.addManualRow(kStart.toMSecsSinceEpoch(), i * 0.03, 5.0);
         record.finish(kStart.addSecs(3), "stopped", {"png", "svg"});
     }
     EXPECT_EQ(record.failure(), "data.csv: File too large");
     EXPECT_EQ(contents(csv).size(), 1000);
-    EXPECT_TRUE(contents(csv).startsWith("time,elapsed_s,current_mA\r\n2026-03-04T14:05:09.000+01:00,0,5\r\n"));
+    EXPECT_TRUE(contents(csv).startsWith("time,elapsed_s,current_mA\r\n" + isoTime(kStart.toLocalTime()).toLatin1()
+                                         + ",0,5\r\n"));
     // The small files still fit: the end is known even though the rows are not all there.
     EXPECT_EQ(value(record, "Record", "EndReason"), "stopped");
     EXPECT_EQ(value(record, "Result", "Rows"), "100");

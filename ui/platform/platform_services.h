@@ -30,6 +30,9 @@ public:
     // Milliseconds since an arbitrary origin, 32 bits, wrapping.
     virtual std::uint32_t tickCount() = 0;
     virtual QDateTime now() = 0;
+    // The same clock as now(), in milliseconds since 1970 UTC: cheap enough to read for every
+    // row of a record (now() converts to local time, which costs microseconds).
+    virtual qint64 nowMSecsSinceEpoch() { return now().toMSecsSinceEpoch(); }
 
     // The per-user local application-data folder, without a trailing separator.
     virtual QString localAppDataFolder() = 0;

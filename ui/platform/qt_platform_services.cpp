@@ -62,6 +62,8 @@ std::uint32_t QtPlatformServices::tickCount()
 
 QDateTime QtPlatformServices::now() { return QDateTime::currentDateTime(); }
 
+qint64 QtPlatformServices::nowMSecsSinceEpoch() { return QDateTime::currentMSecsSinceEpoch(); }
+
 QString QtPlatformServices::localAppDataFolder()
 {
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));

@@ -17,6 +17,7 @@ public:
     void beep() override;
     std::uint32_t tickCount() override;
     QDateTime now() override;
+    qint64 nowMSecsSinceEpoch() override;
     QString localAppDataFolder() override;
     QString userFolder(UserFolder which) override;
     QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
