@@ -3,8 +3,11 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -23,7 +26,10 @@ bool RecordWriter::open(const QString& fileName)
         return false;
     }
     try {
-        pending_.reserve(4096);
+        // Touched now, at the start: a first touch of fresh pages during a row could cost the
+        // window's thread a page fault (a huge page's zeroing takes milliseconds).
+        ring_ = std::make_unique_for_overwrite<char[]>(kRingSize);
+        std::memset(ring_.get(), 0, kRingSize);
         thread_ = std::thread([this] { run(); });
     } catch (const std::exception& error) {
         fail(QString::fromLocal8Bit(error.what()));
@@ -34,64 +40,70 @@ bool RecordWriter::open(const QString& fileName)
     return true;
 }
 
-void RecordWriter::append(const QByteArray& bytes) noexcept
+void RecordWriter::append(const char* data, std::size_t size) noexcept
 {
-    if (failed() || !isOpen())
+    if (!isOpen() || failed() || closing_.load(std::memory_order_relaxed))
         return;
-    bool wake = false;
-    {
-        std::lock_guard lock(mutex_);
-        if (failed_)
-            return;
-        if (pending_.size() + bytes.size() > kMaxPending) {
-            error_ = QStringLiteral("the disk does not keep up: more than %1 MiB are waiting to be written")
-                         .arg(kMaxPending / (1024 * 1024));
-            failed_ = true;
-            return;
-        }
-        try {
-            pending_.append(bytes.constData(), bytes.size());
-        } catch (const std::exception&) {
-            error_ = QStringLiteral("out of memory");
-            failed_ = true;
-            return;
-        }
-        wake = writerWaiting_;
+    const std::uint64_t head = head_.load(std::memory_order_relaxed);
+    const std::uint64_t tail = tail_.load(std::memory_order_acquire);
+    if (head - tail + size > kRingSize) {
+        fail(QStringLiteral("the disk does not keep up: %1 KiB are waiting to be written").arg(kRingSize / 1024));
+        return;
     }
-    // Only a sleeping writer needs the wake-up call; a busy one takes the bytes on its next turn.
-    if (wake)
-        wake_.notify_one();
+    const std::size_t at = head % kRingSize;
+    const std::size_t first = std::min<std::size_t>(size, kRingSize - at);
+    std::memcpy(ring_.get() + at, data, first);
+    std::memcpy(ring_.get(), data + first, size - first);
+    // seq_cst with the load below and the writer's "sleeping, then look again": either the
+    // writer sees these bytes, or this sees it asleep and wakes it.
+    head_.store(head + size, std::memory_order_seq_cst);
+    if (writerSleeping_.load(std::memory_order_seq_cst))
+        wakeWriter();
+}
+
+void RecordWriter::wakeWriter() noexcept
+{
+    wake_.fetch_add(1, std::memory_order_seq_cst);
+    wake_.notify_one();
 }
 
 void RecordWriter::run()
 {
-    std::string batch;
-    batch.reserve(4096);
-    std::unique_lock lock(mutex_);
+#ifdef __linux__
+    // A woken writer must not take the core from the window's thread that woke it: batch
+    // threads get their fair share of the processor but no preference on waking.
+    const sched_param batch{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
+#endif
     for (;;) {
-        writerWaiting_ = true;
-        wake_.wait(lock, [this] { return !pending_.empty() || closing_; });
-        writerWaiting_ = false;
-        if (pending_.empty())
-            return;  // closing, and nothing left
-        batch.swap(pending_);
-        lock.unlock();
-
-        const char* data = batch.data();
-        std::size_t left = batch.size();
-        while (left > 0 && !failed()) {
-            const ssize_t written = ::write(fd_, data, left);
+        const std::uint64_t tail = tail_.load(std::memory_order_relaxed);
+        std::uint64_t head = head_.load(std::memory_order_acquire);
+        if (head == tail) {
+            if (closing_.load(std::memory_order_acquire) && head_.load(std::memory_order_acquire) == tail)
+                return;
+            const std::uint32_t seen = wake_.load(std::memory_order_seq_cst);
+            writerSleeping_.store(true, std::memory_order_seq_cst);
+            if (head_.load(std::memory_order_seq_cst) == tail && !closing_.load(std::memory_order_seq_cst))
+                wake_.wait(seen, std::memory_order_seq_cst);
+            writerSleeping_.store(false, std::memory_order_relaxed);
+            continue;
+        }
+        // Out in at most two pieces (the ring wraps); a failure latches and the rest is
+        // dropped, but the ring is still emptied so close() finds nothing waiting.
+        std::uint64_t done = tail;
+        while (done < head && !failed()) {
+            const std::size_t at = done % kRingSize;
+            const std::size_t size = std::min<std::uint64_t>(head - done, kRingSize - at);
+            const ssize_t written = ::write(fd_, ring_.get() + at, size);
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
                 failWithErrno(errno);
                 break;
             }
-            data += written;
-            left -= static_cast<std::size_t>(written);
+            done += static_cast<std::uint64_t>(written);
         }
-        batch.clear();
-        lock.lock();
+        tail_.store(head, std::memory_order_release);
     }
 }
 
@@ -99,11 +111,8 @@ bool RecordWriter::close()
 {
     if (!isOpen())
         return !failed();
-    {
-        std::lock_guard lock(mutex_);
-        closing_ = true;
-    }
-    wake_.notify_one();
+    closing_.store(true, std::memory_order_seq_cst);
+    wakeWriter();
     thread_.join();
     if (!failed() && ::fsync(fd_) != 0)
         failWithErrno(errno);
@@ -115,19 +124,19 @@ bool RecordWriter::close()
 
 QString RecordWriter::error() const
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(errorMutex_);
     return error_;
 }
 
-void RecordWriter::fail(const QString& reason)
+void RecordWriter::fail(const QString& reason) noexcept
 {
-    std::lock_guard lock(mutex_);
-    if (!failed_) {
-        error_ = reason;
-        failed_ = true;
-    }
+    std::lock_guard lock(errorMutex_);
+    if (failed_.load(std::memory_order_relaxed))
+        return;
+    error_ = reason;
+    failed_.store(true, std::memory_order_release);
 }
 
-void RecordWriter::failWithErrno(int error) { fail(QString::fromLocal8Bit(std::strerror(error))); }
+void RecordWriter::failWithErrno(int error) noexcept { fail(QString::fromLocal8Bit(std::strerror(error))); }
 
 }  // namespace velmar
