@@ -29,6 +29,8 @@ public:
     std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock_.elapsed()); }
     QDateTime now() override { return QDateTime::currentDateTime(); }
     QString localAppDataFolder() override { return folder_; }
+    QString userFolder(UserFolder) override { return folder_; }
+    QString askSaveFileName(const QString&, const QString&, const QString&, QString*) override { return {}; }
     void shellOpen(const QString&) override {}
     QRect workArea() override { return {0, 0, 1280, 800}; }
     void terminate() override { terminating_ = true; }

@@ -9,7 +9,12 @@
 //      finishes the stroke in progress first (both its half moves), so the figure is compared
 //      with one full stroke's reply time (down and up), also measured here.
 //
-//   bench_polish_run [--quick]      60 s run and 9 stops; --quick: 10 s and 5 stops
+//   3. CPU of the same run with its record written and without: runs of equal length taken
+//      in turns, records off (the records folder cannot be made, so each record fails at its
+//      start and its rows cost nothing) and on; the medians of each and their difference.
+//
+//   bench_polish_run [--quick]      60 s run, 9 stops, 3 pairs of 30 s runs;
+//                                   --quick: 10 s, 5 stops, 1 pair of 10 s runs
 #include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
@@ -23,7 +28,9 @@
 #include "widgets/tithreadtimers.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -172,6 +179,33 @@ int main(int argc, char** argv)
                 *std::max_element(latencies.begin(), latencies.end()));
     std::printf("One full stroke's reply time (down and up, incl. both evaluations): median %.0f ms; goal %.0f ms\n",
                 stroke, stroke + 50.0);
+
+    // --- 3. CPU with records and without -----------------------------------------------------
+    const int pairs = quick ? 1 : 3;
+    const int pairSeconds = quick ? 10 : 30;
+    const QString velmarFolder = platform.localAppDataFolder() + QStringLiteral("/Velmar");
+    platform.onDialog = [](const char*, const QString&) {};  // the "record could not be written" of the off runs
+    std::vector<double> cpuOff, cpuOn;
+    int recordsWritten = 0;
+    for (int k = 0; k < 2 * pairs; ++k) {
+        const bool on = k % 2 == 1;
+        QDir(velmarFolder).removeRecursively();
+        QFile::remove(velmarFolder);
+        if (!on)
+            QFile(velmarFolder).open(QIODevice::WriteOnly);  // a file where the folder should be
+        QTimer::singleShot(pairSeconds * 1000, &form, [&] { form.BitBtn1->click(); });
+        QElapsedTimer runWall;
+        runWall.start();
+        const double before = cpuSeconds();
+        form.BitBtn1->click();
+        const double percent = 100.0 * (cpuSeconds() - before) / (runWall.elapsed() / 1000.0);
+        (on ? cpuOn : cpuOff).push_back(percent);
+        if (on)
+            recordsWritten += QDir(velmarFolder + QStringLiteral("/records")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    }
+    std::printf("CPU of a %d s polish run, median of %d: records off %.2f %%, on %.2f %% of one core: "
+                "difference %+.2f percentage points (goal within 0.2); %d records written\n",
+                pairSeconds, pairs, median(cpuOff), median(cpuOn), median(cpuOn) - median(cpuOff), recordsWritten);
     form.close();
     return 0;
 }

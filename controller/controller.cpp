@@ -25,7 +25,8 @@ Controller::Controller(ControllerState& s, MainWindowControls& controls)
       polishRun(*this),
       voltCurrentTest(*this),
       manualChart(*this),
-      progress(*this)
+      progress(*this),
+      records(*this)
 {
 }
 
@@ -88,9 +89,15 @@ void Controller::FormClose()
     // returned (it calls back here), after its "RY 0".
     const bool runWindingDown = polishRun.stopForClose();
     const bool testWindingDown = voltCurrentTest.stopForClose();
+    if (runWindingDown)
+        records.noteEnd(RecordKind::Polish, RecordEnd::WindowClosed);
+    if (testWindingDown)
+        records.noteEnd(RecordKind::ViTest, RecordEnd::WindowClosed);
     if (runWindingDown || testWindingDown)
         return;
     failSafe.ReachSafeState();
+    records.noteEnd(RecordKind::Manual, RecordEnd::WindowClosed);
+    records.end(RecordKind::Manual);
     if (state.SettingsLoaded)
         SaveSettings(state);
     commands.SendCommand(QStringLiteral("X"));

@@ -9,6 +9,7 @@
 #include "controller/polish_run.h"
 #include "controller/power_control.h"
 #include "controller/progress.h"
+#include "controller/run_records.h"
 #include "controller/start_up_sequence.h"
 #include "controller/half_cycle.h"
 #include "controller/volt_current_test.h"
@@ -66,6 +67,8 @@ public:
     VoltCurrentTest voltCurrentTest;
     ManualChart manualChart;
     Progress progress;
+    // Last, so it is gone first: a recording still open at the end draws the chart once more.
+    RunRecords records;
 };
 
 }  // namespace velmar

@@ -40,6 +40,7 @@ bool HalfCycle::EvaluateHalfCycle()
 
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
+        c_.records.noteEnd(RecordKind::Polish, RecordEnd::NumberOfCycles);
         announceFinish(QStringLiteral("Run Stopped: Number Cycles"));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
@@ -56,6 +57,7 @@ bool HalfCycle::EvaluateHalfCycle()
     lastAverage_ = average;
 
     if (!(average >= s.MinCurrentLimit)) {
+        c_.records.noteEnd(RecordKind::Polish, RecordEnd::MinimumCurrent);
         announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2));
         // The current has faded: switch the relay off now rather than after the loop's next check.
         c_.commands.SendCommand(QStringLiteral("RY 0"));
@@ -66,6 +68,7 @@ bool HalfCycle::EvaluateHalfCycle()
 
     s.TotalCharge += average;
     if (s.TotalCharge >= s.TotalLimit) {
+        c_.records.noteEnd(RecordKind::Polish, RecordEnd::TotalCharge);
         announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
@@ -76,6 +79,7 @@ bool HalfCycle::EvaluateHalfCycle()
     // Read the counters afresh: a Clear Chart inside one of the waits above may have reset them.
     plot->ChannelAt(0)->AddPoint(s.CycleNumber, average);
     plot->ChannelAt(1)->AddPoint(s.CycleNumber, s.TotalCharge);
+    c_.records.polishRow(s.CycleNumber, average, s.TotalCharge);
 
     plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
                                  + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")

@@ -1,9 +1,10 @@
 #include "controller/ini_file.h"
 
+#include "ui/platform/file_save.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -181,24 +182,20 @@ QByteArray IniFile::contents() const
     return bytes;
 }
 
-bool IniFile::save(const QString& fileName) const
+bool IniFile::save(const QString& fileName, QString* error) const
 {
     const QString folder = QFileInfo(fileName).absolutePath();
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
 
-    // QSaveFile writes a temporary file beside the target, flushes it to disk and renames it
-    // over the target on commit; it refuses to replace an existing file that is read-only.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = contents();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // Written beside the target, flushed to disk and renamed over it; an existing file that
+    // is read-only is not replaced.
+    const QString reason = SaveFileContents(fileName, contents());
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = reason;
         return false;
     }
-    if (!file.commit())
-        return false;
     syncFolder(folder);
     return true;
 }

@@ -42,8 +42,8 @@ public:
     // Replaces `fileName` with contents() in one step: a new file is written and flushed to
     // disk beside the old one and then renamed over it, so the old file stays whole if the
     // program dies half-way. Creates a missing folder. False when the file cannot be
-    // written; the old file is then untouched.
-    bool save(const QString& fileName) const;
+    // written (the reason in `error` when given); the old file is then untouched.
+    bool save(const QString& fileName, QString* error = nullptr) const;
 
 private:
     struct Line {

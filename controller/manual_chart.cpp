@@ -25,11 +25,13 @@ void ManualChart::Button8Click()
         s.ChartStartTime = platform().now();
         s.ChartOn = true;
         c_.progress.recordingStarted();
+        c_.records.begin(RecordKind::Manual);
     } else {
         // The points stay on the chart for the operator to look at or save.
         button->setText(QStringLiteral("Chart On"));
         s.ChartOn = false;
         c_.progress.recordingEnded();
+        c_.records.end(RecordKind::Manual);
     }
 }
 

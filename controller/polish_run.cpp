@@ -94,6 +94,7 @@ void PolishRun::BitBtn1Click()
     // The loop winds down by itself at its next caption check.
     qCInfo(lcRun) << "run stopped by the operator";
     c_.setLoopCaption(c_.ui.BitBtn1, RunCaption);
+    c_.records.noteEnd(RecordKind::Polish, RecordEnd::Stopped);
     // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
     // the loop below this handler in its reply wait, and the relay would go off half a second
     // after the stroke in progress has ended.
@@ -134,6 +135,7 @@ void PolishRun::startRun()
     const QString total = ui.Edit3->text();
     s.TotalLimit = total.isEmpty() ? 1000000.0 : FieldToFloat(total);
 
+    c_.records.begin(RecordKind::Polish);
     enableGroups(false);
     const auto limit = [](const QString& text, const char* unit) {
         return text.isEmpty() ? QStringLiteral("none") : text + QLatin1String(unit);
@@ -144,9 +146,15 @@ void PolishRun::startRun()
                                    .arg(ui.iKnob1->position())
                                    .arg(ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC"))
                                    .arg(ui.Edit4->text(), limit(cycles, ""), limit(minimum, " mA"), limit(total, ""));
-    RunPolishLoop();
+    try {
+        RunPolishLoop();
+    } catch (const std::exception& error) {
+        c_.records.endByError(RecordKind::Polish, QString::fromUtf8(error.what()));
+        throw;
+    }
     qCInfo(lcRun).noquote() << QStringLiteral("run ended at cycle %1, total current %2").arg(s.CycleNumber).arg(s.TotalCharge);
     enableGroups(true);
+    c_.records.end(RecordKind::Polish);
 }
 
 void PolishRun::enableGroups(bool enabled)

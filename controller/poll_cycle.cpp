@@ -48,6 +48,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
         const qint64 ms = c_.state.ChartStartTime.msecsTo(platform().now());
         const double x = static_cast<double>(std::llabs(ms)) / 1000.0;
         c_.ui.iPlot1->ChannelAt(0)->AddPoint(x, current);
+        c_.records.manualRow(x, current);
     }
 
     if (ending || platform().terminating())
@@ -68,6 +69,8 @@ void PollCycle::endOnLinkFailure()
         platform().showApplicationError(QString::fromUtf8(error.what()));
     }
     ShowInfo(QStringLiteral("USB Communications error. Check the connection and restart"));
+    // No more points will come: the recording ends here, not when the program does.
+    c_.records.end(RecordKind::Manual);
     platform().terminate();
 }
 

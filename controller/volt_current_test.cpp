@@ -32,6 +32,7 @@ void VoltCurrentTest::Button10Click()
     if (button->text() != StartCaption) {
         // The loop sees this at the top of its next step.
         c_.setLoopCaption(button, StartCaption);
+        c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Stopped);
         return;
     }
     // A run, or a test still winding down: the button is disabled then; this guards the rest.
@@ -66,6 +67,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     plot->XAxisAt(0)->setMin(vmin);
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
     c_.progress.testStarted(vmin, vmax);
+    c_.records.begin(RecordKind::ViTest);
 
     for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
         c_.progress.testStepStarted(v);
@@ -90,6 +92,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
             (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
         plot->ChannelAt(0)->AddPoint(v, average);
         c_.progress.testPointTaken(v, average);
+        c_.records.viTestRow(v, average, s.ZeroOffset);
         ++v;
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
@@ -98,6 +101,8 @@ void VoltCurrentTest::RunVoltCurrentTest()
     // supervising what is left on.
     if (c_.failSafe.loopsMustEnd())
         c_.failSafe.stopSupervision();
+    else if (c_.ui.Button10->text() == StopCaption)
+        c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
     c_.setLoopCaption(c_.ui.Button10, StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));
     commands.SendCommand(QStringLiteral("PO 0"));
@@ -106,6 +111,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     // Output and relay are off now, whatever the Power and Relay buttons said before the test.
     c_.power.showSwitchedOff(true, true);
     c_.progress.testEnded();
+    c_.records.end(RecordKind::ViTest);
 }
 
 bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }

@@ -116,10 +116,17 @@ void TForm1::createControls()
 
     File1 = menuBar()->addMenu(QStringLiteral("File"));
     File1->setObjectName(QStringLiteral("File1"));
+    ExportChartData1 = File1->addAction(QStringLiteral("Export Chart Data..."));
+    ExportChartData1->setObjectName(QStringLiteral("ExportChartData1"));
+    OpenRecordsFolder1 = File1->addAction(QStringLiteral("Open Records Folder"));
+    OpenRecordsFolder1->setObjectName(QStringLiteral("OpenRecordsFolder1"));
+    File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     About1 = menuBar()->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
+    connect(ExportChartData1, &QAction::triggered, this, &TForm1::ExportChartData1Click);
+    connect(OpenRecordsFolder1, &QAction::triggered, this, &TForm1::OpenRecordsFolder1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 
@@ -431,6 +438,10 @@ void TForm1::closeEvent(QCloseEvent* event)
     controller->FormClose();
     event->accept();
 }
+
+void TForm1::ExportChartData1Click() { controller->records.exportChartData(); }
+
+void TForm1::OpenRecordsFolder1Click() { controller->records.openRecordsFolder(); }
 
 void TForm1::Exit1Click()
 {

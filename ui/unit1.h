@@ -42,12 +42,16 @@ public:
     // Holds the status line and its button, in the band under the chart.
     QWidget* statusBand = nullptr;
     QMenu* File1 = nullptr;
+    QAction* ExportChartData1 = nullptr;
+    QAction* OpenRecordsFolder1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* About1 = nullptr;
 
     // Window life cycle
     void FormCreate();
     void FormResize();
+    void ExportChartData1Click();
+    void OpenRecordsFolder1Click();
     void Exit1Click();
     void About1Click();
     void iSevenSegmentAnalog1DblClick();

@@ -1,18 +1,17 @@
 #include "widgets/plot_export.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
+#include <QSvgGenerator>
 #include <QTextItem>
 
 #include <cmath>
-#include <QTemporaryDir>
-
-#include <cerrno>
 #include <csetjmp>
-#include <cstring>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -34,16 +33,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
-QString openError(const QString& fileName)
-{
-    return QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-FilePtr openForWriting(const QString& fileName)
-{
-    return FilePtr(std::fopen(QFile::encodeName(fileName).constData(), "wb"));
-}
 
 struct JpegError {
     jpeg_error_mgr manager;
@@ -71,40 +60,45 @@ PictureFormat pictureFormatFor(const QString& fileName)
         return PictureFormat::Jpeg;
     if (ending == QLatin1String("png"))
         return PictureFormat::Png;
+    if (ending == QLatin1String("svg"))
+        return PictureFormat::Svg;
+    if (ending == QLatin1String("pdf"))
+        return PictureFormat::Pdf;
     return PictureFormat::None;
 }
 
 QString pictureSaveFilter()
 {
-    return QStringLiteral("Bitmap (*.bmp);;Enhanced Metafile (*.emf);;JPEG File (*.jpg);;PNG (*.png)");
+    return QStringLiteral("Bitmap (*.bmp);;Enhanced Metafile (*.emf);;JPEG File (*.jpg);;PNG (*.png);;"
+                          "SVG (*.svg);;PDF (*.pdf)");
 }
 
-QString writeBmp(const QImage& image, const QString& fileName)
+QByteArray bmpBytes(const QImage& image)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, file.errorString());
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&file, "BMP"))
-        return QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, file.errorString());
-    return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
+        return {};
+    return bytes;
 }
 
-QString writeJpeg(const QImage& source, const QString& fileName, int quality)
+QByteArray jpegBytes(const QImage& source, int quality)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    FilePtr file = openForWriting(fileName);
-    if (!file)
-        return openError(fileName);
     jpeg_compress_struct info{};
     JpegError error{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = jpegErrorExit;
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
-        return QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, QString::fromLocal8Bit(error.message));
+        std::free(buffer);
+        return {};
     }
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file.get());
+    jpeg_mem_dest(&info, &buffer, &size);
     info.image_width = static_cast<JDIMENSION>(image.width());
     info.image_height = static_cast<JDIMENSION>(image.height());
     info.input_components = 3;
@@ -118,28 +112,38 @@ QString writeJpeg(const QImage& source, const QString& fileName, int quality)
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-        return openError(fileName);
-    return {};
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    std::free(buffer);
+    return bytes;
 }
 
-QString writePng(const QImage& source, const QString& fileName)
+namespace {
+
+void appendPng(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data),
+                                                          static_cast<qsizetype>(length));
+}
+
+void flushPng(png_structp) {}
+
+}  // namespace
+
+QByteArray pngBytes(const QImage& source)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    FilePtr file = openForWriting(fileName);
-    if (!file)
-        return openError(fileName);
+    QByteArray bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
-        return QStringLiteral("Cannot write the file \"%1\": out of memory").arg(fileName);
+        return {};
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        return QStringLiteral("Cannot write the file \"%1\": PNG encoding failed").arg(fileName);
+        return {};
     }
-    png_init_io(png, file.get());
+    png_set_write_fn(png, &bytes, appendPng, flushPng);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -147,9 +151,7 @@ QString writePng(const QImage& source, const QString& fileName)
         png_write_row(png, image.constScanLine(y));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-        return openError(fileName);
-    return {};
+    return bytes;
 }
 
 namespace {
@@ -351,17 +353,18 @@ private:
 
 }  // namespace
 
-QString writeEmf(const PaintFunction& paint, QSize size, const QString& fileName)
+QByteArray emfBytes(const PaintFunction& paint, QSize size)
 {
-    FilePtr file = openForWriting(fileName);
+    // libEMF writes to a stdio stream only; an anonymous temporary file stands in for memory.
+    const FilePtr file(std::tmpfile());
     if (!file)
-        return openError(fileName);
+        return {};
     // Frame in 0.01 mm at 96 pixels per inch.
     RECT frame{0, 0, static_cast<LONG>(size.width() * 2540 / 96), static_cast<LONG>(size.height() * 2540 / 96)};
     static const char description[] = "Velmar\0Strip Chart\0";
     HDC dc = CreateEnhMetaFileWithFILEA(0, file.get(), &frame, description);
     if (!dc)
-        return QStringLiteral("Cannot write the file \"%1\": the metafile could not be started").arg(fileName);
+        return {};
     {
         EmfDevice device(dc, size);
         QPainter painter(&device);
@@ -369,23 +372,57 @@ QString writeEmf(const PaintFunction& paint, QSize size, const QString& fileName
     }
     HENHMETAFILE metafile = CloseEnhMetaFileWithFILE(dc);
     if (!metafile)
-        return QStringLiteral("Cannot write the file \"%1\": the metafile could not be finished").arg(fileName);
+        return {};
     DeleteEnhMetaFile(metafile);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-        return openError(fileName);
-    return {};
+    if (std::fflush(file.get()) != 0 || std::fseek(file.get(), 0, SEEK_END) != 0)
+        return {};
+    const long length = std::ftell(file.get());
+    std::rewind(file.get());
+    QByteArray bytes(length > 0 ? length : 0, Qt::Uninitialized);
+    if (length <= 0 || std::fread(bytes.data(), 1, bytes.size(), file.get()) != static_cast<std::size_t>(bytes.size()))
+        return {};
+    return bytes;
 }
 
-QByteArray emfBytes(const PaintFunction& paint, QSize size)
+QByteArray svgBytes(const PaintFunction& paint, QSize size)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid())
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(96);  // as the metafile and the PDF: a pixel is 1/96 inch
+    generator.setTitle(QStringLiteral("Strip Chart"));
+    QPainter painter;
+    if (!painter.begin(&generator))
         return {};
-    const QString name = dir.filePath(QStringLiteral("chart.emf"));
-    if (!writeEmf(paint, size, name).isEmpty())
-        return {};
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    paint(painter);
+    painter.end();
+    return bytes;
+}
+
+QByteArray pdfBytes(const PaintFunction& paint, QSize size)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QStringLiteral("Strip Chart"));
+        writer.setCreator(QStringLiteral("Velmar"));
+        // One page the chart's size: 96 device units per inch, so a pixel of the chart is one.
+        writer.setResolution(96);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point, QString(), QPageSize::ExactMatch));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        paint(painter);
+        painter.end();
+    }
+    return bytes;
 }
 
 }  // namespace velmar

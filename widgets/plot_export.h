@@ -10,23 +10,27 @@ class QPainter;
 
 namespace velmar {
 
-enum class PictureFormat { None, Bmp, Emf, Jpeg, Png };
+enum class PictureFormat { None, Bmp, Emf, Jpeg, Png, Svg, Pdf };
 
 // The picture format for a file name, by its last three characters, letter case ignored
 // ("CHART.BMP" is a bitmap like "chart.bmp").
 PictureFormat pictureFormatFor(const QString& fileName);
 
-// The save dialog's filter in the toolkit's notation.
+// The save dialog's filters in the toolkit's notation: the four the chart has always offered,
+// in their order, then the two vector formats.
 QString pictureSaveFilter();
 
-// Writers return an empty string on success, otherwise the reason.
-QString writeBmp(const QImage& image, const QString& fileName);
-QString writeJpeg(const QImage& image, const QString& fileName, int quality = 100);
-QString writePng(const QImage& image, const QString& fileName);
-// An enhanced metafile of what `paint` draws on a `size` pixel page, in vector form (lines,
-// polygons, text), described as "Strip Chart".
+// Pictures as file contents, to be written in one step (SaveFileContents); empty when the
+// picture could not be made.
+QByteArray bmpBytes(const QImage& image);
+QByteArray jpegBytes(const QImage& image, int quality = 100);
+QByteArray pngBytes(const QImage& image);
+// Vector pictures of what `paint` draws on a `size` pixel page: an enhanced metafile (lines,
+// polygons, text, described as "Strip Chart"), SVG, and a one-page PDF of that size at 96
+// pixels per inch.
 using PaintFunction = std::function<void(QPainter&)>;
-QString writeEmf(const PaintFunction& paint, QSize size, const QString& fileName);
 QByteArray emfBytes(const PaintFunction& paint, QSize size);
+QByteArray svgBytes(const PaintFunction& paint, QSize size);
+QByteArray pdfBytes(const PaintFunction& paint, QSize size);
 
 }  // namespace velmar

@@ -1,6 +1,7 @@
 #include "widgets/tiplot.h"
 
 #include "ui/platform/named_colours.h"
+#include "ui/platform/file_save.h"
 #include "ui/platform/platform_services.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_layout.h"
@@ -8,16 +9,14 @@
 #include "widgets/plot_toolbar.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSvgGenerator>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -34,14 +33,9 @@ T* at(const QVector<T*>& list, int index)
     return list[index];
 }
 
-QString defaultSaveName(QWidget* parent, const QString& filter, const QString& initialName)
-{
-    return QFileDialog::getSaveFileName(parent, QString(), initialName, filter);
-}
-
 }  // namespace
 
-TiPlot::TiPlot(QWidget* parent) : QWidget(parent), saveNameProvider_(defaultSaveName)
+TiPlot::TiPlot(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
@@ -392,63 +386,66 @@ QString TiPlot::cursorReadout(int index) const
 void TiPlot::CopyToClipBoard()
 {
     // The picture never shows the toolbar; the screen's toolbar is not touched at all.
-    const QImage image = renderImage();
     auto* mime = new QMimeData;
-    mime->setImageData(image);
-    QByteArray svg;
-    {
-        QBuffer buffer(&svg);
-        buffer.open(QIODevice::WriteOnly);
-        QSvgGenerator generator;
-        generator.setOutputDevice(&buffer);
-        generator.setSize(size());
-        generator.setViewBox(QRect(QPoint(0, 0), size()));
-        generator.setTitle(QStringLiteral("Strip Chart"));
-        QPainter p(&generator);
-        renderTo(p, size(), false);
-    }
-    mime->setData(QStringLiteral("image/svg+xml"), svg);
-    const QByteArray emf = emfBytes([this](QPainter& p) { renderTo(p, size(), false); }, size());
+    mime->setImageData(renderImage());
+    mime->setData(QStringLiteral("image/svg+xml"), pictureBytes(PictureFormat::Svg));
+    const QByteArray emf = pictureBytes(PictureFormat::Emf);
     if (!emf.isEmpty())
         mime->setData(QStringLiteral("image/x-emf"), emf);
     QApplication::clipboard()->setMimeData(mime);
 }
 
+QByteArray TiPlot::pictureBytes(PictureFormat format) const
+{
+    const auto paint = [this](QPainter& p) { renderTo(p, size(), false); };
+    switch (format) {
+    case PictureFormat::Bmp:
+        return bmpBytes(renderImage());
+    case PictureFormat::Emf:
+        return emfBytes(paint, size());
+    case PictureFormat::Jpeg:
+        return jpegBytes(renderImage(), 100);
+    case PictureFormat::Png:
+        return pngBytes(renderImage());
+    case PictureFormat::Svg:
+        return svgBytes(paint, size());
+    case PictureFormat::Pdf:
+        return pdfBytes(paint, size());
+    case PictureFormat::None:
+        break;
+    }
+    return {};
+}
+
 bool TiPlot::SaveImage()
 {
-    const QString fileName = saveNameProvider_ ? saveNameProvider_(this, pictureSaveFilter(), QStringLiteral("Untitled")) : QString();
-    if (fileName.isEmpty())
+    const QString folder =
+        lastSaveFolder_.isEmpty() ? platform().userFolder(PlatformServices::UserFolder::Pictures) : lastSaveFolder_;
+    QString filter = pictureSaveFilter().section(QStringLiteral(";;"), 0, 0);
+    const QString typed = platform().askSaveFileName(QString(), folder + QStringLiteral("/Untitled"),
+                                                     pictureSaveFilter(), &filter);
+    if (typed.isEmpty())
         return false;
-    return SaveImageToFile(fileName);
+    const QString fileName = WithFilterEnding(typed, filter);
+    if (!SaveImageToFile(fileName))
+        return false;
+    lastSaveFolder_ = QFileInfo(fileName).absolutePath();
+    return true;
 }
 
 bool TiPlot::SaveImageToFile(const QString& fileName)
 {
     const PictureFormat format = pictureFormatFor(fileName);
     if (format == PictureFormat::None) {
-        platform().showError(QStringLiteral("Cannot save \"%1\": the name must end in .bmp, .emf, .jpg or .png").arg(fileName));
+        platform().showError(
+            QStringLiteral("Cannot save \"%1\": the name must end in .bmp, .emf, .jpg, .png, .svg or .pdf").arg(fileName));
         return false;
     }
-    const QImage image = renderImage();
-    QString error;
-    switch (format) {
-    case PictureFormat::Bmp:
-        error = writeBmp(image, fileName);
-        break;
-    case PictureFormat::Emf:
-        error = writeEmf([this](QPainter& p) { renderTo(p, size(), false); }, size(), fileName);
-        break;
-    case PictureFormat::Jpeg:
-        error = writeJpeg(image, fileName, 100);
-        break;
-    case PictureFormat::Png:
-        error = writePng(image, fileName);
-        break;
-    case PictureFormat::None:
-        break;
-    }
+    const QByteArray bytes = pictureBytes(format);
+    const QString error =
+        bytes.isEmpty() ? QStringLiteral("the picture could not be made") : SaveFileContents(fileName, bytes);
     if (!error.isEmpty()) {
-        platform().showError(error);
+        platform().showError(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/platform/named_colours.h"
+#include "widgets/plot_export.h"
 #include "widgets/plot_objects.h"
 
 #include <QPixmap>
@@ -94,17 +95,18 @@ public:
     QImage renderImage(QSize size = {}) const;
     void renderTo(QPainter& painter, QSize size, bool withToolbar) const;
     void CopyToClipBoard();
-    // Asks for a file name through the save-name seam and writes the picture; failures are
-    // shown as errors through the platform services. Returns whether a file was written.
+    // Asks for a file name in the platform's save dialog (starting in the Pictures folder, then
+    // where the last picture went) and writes the picture; a name typed without an ending gets
+    // the selected filter's. Failures are shown as errors through the platform services.
+    // Returns whether a file was written.
     bool SaveImage();
     bool SaveImageToFile(const QString& fileName);
+    // The chart as it stands, without the toolbar, as the contents of a file in `format`;
+    // empty when the picture cannot be made.
+    QByteArray pictureBytes(PictureFormat format) const;
     void Print();
     void PrintPreview();
     void printTo(QPrinter& printer) const;
-
-    // The save dialog: returns the chosen name, or empty when cancelled. Tests replace it.
-    using SaveNameProvider = std::function<QString(QWidget* parent, const QString& filter, const QString& initialName)>;
-    void setSaveNameProvider(SaveNameProvider provider) { saveNameProvider_ = std::move(provider); }
 
     int dataViewZHorz() const { return dataViewZHorz_; }
     void setDataViewZHorz(int z);
@@ -200,7 +202,7 @@ private:
     bool updatePending_ = false;
 
     TiPlotToolBarWidget* toolBarWidget_ = nullptr;
-    SaveNameProvider saveNameProvider_;
+    QString lastSaveFolder_;  // where the last picture was saved; empty before the first
 
     // Mouse state.
     QPointer<TiPlotAxis> selectedAxis_;

@@ -1,8 +1,12 @@
 // labels: slow
 #include "tests/support/private_display.h"
 
+#include "controller/ini_file.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -72,6 +76,25 @@ protected:
         return env;
     }
 
+    // Starts the program on the simulated instrument and waits until it has homed and polls.
+    void startHomed()
+    {
+        // Taught positions at their defaults, so the first-run message stays away.
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
+        QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n");
+        settings.close();
+
+        velmar.setProcessEnvironment(environment());
+        velmar.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")),
+                     {QStringLiteral("--simulate=20"),
+                      QStringLiteral("--transcript=") + dir.filePath(QStringLiteral("transcript.txt"))});
+        ASSERT_TRUE(velmar.waitForStarted());
+        ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
+        QThread::msleep(1500);  // the sequence ends, polling starts
+    }
+
     QTemporaryDir dir;
     QString display;
     QProcess xvfb;
@@ -82,20 +105,7 @@ protected:
 
 TEST_F(RealBinary, PolishRunToTwoCyclesFinishesWithItsDialogAndTheRelayOff)
 {
-    // Taught positions at their defaults, so the first-run message stays away.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
-    QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n");
-    settings.close();
-
-    velmar.setProcessEnvironment(environment());
-    velmar.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")),
-                 {QStringLiteral("--simulate=20"),
-                  QStringLiteral("--transcript=") + dir.filePath(QStringLiteral("transcript.txt"))});
-    ASSERT_TRUE(velmar.waitForStarted());
-    ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
-    QThread::msleep(1500);  // the sequence ends, polling starts
+    ASSERT_NO_FATAL_FAILURE(startHomed());
 
     // The window fills the 1024 x 665 screen; the lower boxes keep their distance to the
     // bottom edge, so the controls' centres are fixed: "Number Cycles" and "Run".
@@ -162,4 +172,50 @@ TEST_F(RealBinary, SigtermDuringARunSwitchesOffSavesAndSaysGoodbye)
 
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("ElectrolyteSteps=2343"));
+// The record is written as the run goes: a program killed outright mid-run leaves a CSV that
+// parses, and a record.ini that says the run never ended.
+TEST_F(RealBinary, KilledMidRunLeavesAParseableRecordThatReadsIncomplete)
+{
+    ASSERT_NO_FATAL_FAILURE(startHomed());
+    xdotool({"mousemove", "488", "626", "click", "1"});  // "Run", no limits
+
+    const QDir records(dir.filePath(QStringLiteral("data/Velmar/records")));
+    const auto csvName = [&] {
+        const QStringList folders = records.entryList({QStringLiteral("*_polish")}, QDir::Dirs);
+        return folders.isEmpty() ? QString() : records.filePath(folders.first() + QStringLiteral("/data.csv"));
+    };
+    const auto csv = [&] {
+        QFile file(csvName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(waitFor([&] { return csv().count('\n') >= 6; }, 60000)) << transcript().join('\n').toStdString();
+    velmar.kill();  // SIGKILL: no handler, no clean-up
+    ASSERT_TRUE(velmar.waitForFinished(10000));
+
+    QList<QByteArray> lines = csv().split('\n');
+    ASSERT_EQ(lines.takeFirst(), "time,elapsed_s,cycle,current_mA,total\r");
+    // Every complete line (one ended by its line break) is a whole row; at most the very last
+    // line may have been cut.
+    const QByteArray cut = lines.takeLast();
+    EXPECT_TRUE(cut.isEmpty() || !cut.endsWith('\r'));
+    ASSERT_GE(lines.size(), 5);
+    for (const QByteArray& line : lines) {
+        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
+        const QList<QByteArray> fields = line.chopped(1).split(',');
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
+        EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODateWithMs).isValid());
+        for (int i = 1; i < 5; ++i) {
+            bool number = false;
+            fields[i].toDouble(&number);
+            EXPECT_TRUE(number) << line.toStdString();
+        }
+    }
+
+    const velmar::IniFile ini = velmar::IniFile::load(QFileInfo(csvName()).path() + QStringLiteral("/record.ini")).value();
+    const auto value = [&](const char* key) {
+        return ini.value(QStringLiteral("Record"), QString::fromLatin1(key)).value_or(QStringLiteral("<missing>"));
+    };
+    EXPECT_EQ(value("Kind"), QStringLiteral("polish"));
+    EXPECT_EQ(value("EndReason"), QStringLiteral("incomplete"));
+    EXPECT_EQ(value("End"), QString());
 }

@@ -37,6 +37,19 @@ std::uint32_t RecordingPlatform::tickCount()
 
 QDateTime RecordingPlatform::now() { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }
 QString RecordingPlatform::localAppDataFolder() { return dataFolder; }
+QString RecordingPlatform::userFolder(UserFolder which)
+{
+    return which == UserFolder::Pictures ? picturesFolder : documentsFolder;
+}
+
+QString RecordingPlatform::askSaveFileName(const QString& caption, const QString& initialPath,
+                                           const QString& filters, QString* selectedFilter)
+{
+    saveDialogs << QStringList({caption, initialPath, filters, selectedFilter ? *selectedFilter : QString()})
+                       .join(QStringLiteral(" | "));
+    return onSave ? onSave(initialPath, selectedFilter) : QString();
+}
+
 void RecordingPlatform::shellOpen(const QString& address) { opened << address; }
 QRect RecordingPlatform::workArea() { return work; }
 

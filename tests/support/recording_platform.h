@@ -26,6 +26,9 @@ public:
     std::uint32_t tickCount() override;
     QDateTime now() override;
     QString localAppDataFolder() override;
+    QString userFolder(UserFolder which) override;
+    QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
+                            QString* selectedFilter) override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
     // Recorded as "summary: body" whether or not a window is active.
@@ -41,6 +44,13 @@ public:
     QStringList opened;               // addresses passed to shellOpen
     QStringList notifications;        // desktop notifications asked for
     QString dataFolder;               // returned by localAppDataFolder()
+    QString picturesFolder = QStringLiteral("/pictures");    // returned by userFolder()
+    QString documentsFolder = QStringLiteral("/documents");
+    // Each save dialog as "<caption> | <initial path> | <filters> | <selected filter>".
+    QStringList saveDialogs;
+    // The operator's answer to a save dialog: the name typed, and the filter chosen when it is
+    // not the one offered. Unset, or returning an empty name: cancelled.
+    std::function<QString(const QString& initialPath, QString* selectedFilter)> onSave;
     QRect work{0, 0, 1280, 800};
     int terminateRequests = 0;        // terminate() calls; the test's event loop goes on
     std::uint32_t tickOffset = 0;     // added to the real tick (wrap-around tests)

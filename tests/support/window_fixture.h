@@ -9,6 +9,7 @@
 #include "widgets/tithreadtimers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,6 +29,10 @@ protected:
         instrument->setSpeedFactor(speedFactor());
         d2xx::installSimulator(instrument);
         platform.dataFolder = dataDir.path();
+        // Whatever reaches past the recorded platform still stays out of the real home.
+        hadDataHome_ = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+        previousDataHome_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir.path()));
         form = std::make_unique<TForm1>(arguments());
         form->iThreadTimers1->setEnabled(1, false);
         about = std::make_unique<TForm2>(form.get());
@@ -38,6 +43,10 @@ protected:
         about.reset();
         form.reset();
         d2xx::closeAll();
+        if (hadDataHome_)
+            qputenv("XDG_DATA_HOME", previousDataHome_);
+        else
+            qunsetenv("XDG_DATA_HOME");
     }
 
     // Motion this many times faster than the real instrument.
@@ -48,6 +57,12 @@ protected:
     ControllerState& state() { return form->state; }
     QStringList commands() const { return instrument->commandTexts(); }
     QString settingsFile() const { return QDir(dataDir.path()).filePath(QStringLiteral("Velmar.ini")); }
+    QString recordsFolder() const { return QDir(dataDir.path()).filePath(QStringLiteral("Velmar/records")); }
+    // The record folders made so far, oldest name first.
+    QStringList recordFolders() const
+    {
+        return QDir(recordsFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
     void writeSettings(const QByteArray& contents);
 
     // Runs the start-up sequence as its timer would.
@@ -60,6 +75,10 @@ protected:
     std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>();
     std::unique_ptr<TForm1> form;
     std::unique_ptr<TForm2> about;
+
+private:
+    bool hadDataHome_ = false;
+    QByteArray previousDataHome_;
 };
 
 }  // namespace velmar::test

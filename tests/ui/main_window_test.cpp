@@ -9,6 +9,7 @@
 #include "widgets/tisevensegmentanalog.h"
 #include "widgets/tithreadtimers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -140,7 +141,11 @@ TEST_F(MainWindow, ControlsCarryTheirDesignedNamesCaptionsAndPlaces)
     EXPECT_GE(form.Button4->x(), form.GroupBox6->width());
     EXPECT_EQ(form.menuBar()->actions().size(), 2);
     EXPECT_EQ(form.File1->title(), QStringLiteral("File"));
-    EXPECT_EQ(form.Exit1->text(), QStringLiteral("Exit"));
+    QStringList entries;
+    for (const QAction* action : form.File1->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(entries, QStringList({"Export Chart Data...", "Open Records Folder", "-", "Exit"}));
+    EXPECT_EQ(form.File1->actions().last(), form.Exit1);
     EXPECT_EQ(form.About1->text(), QStringLiteral("About"));
 }
 

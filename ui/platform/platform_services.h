@@ -9,9 +9,9 @@
 namespace velmar {
 
 // Everything the program asks of the desktop goes through this one interface: modal dialogs,
-// the beep, the millisecond tick and the local clock, the per-user data folder, the shell's
-// "open" and the work area. Production uses QtPlatformServices; tests install a recorder that
-// answers dialogs at once and keeps what was shown.
+// the save dialog, the beep, the millisecond tick and the local clock, the per-user folders,
+// the shell's "open" and the work area. Production uses QtPlatformServices; tests install a
+// recorder that answers dialogs at once and keeps what was shown.
 class PlatformServices {
 public:
     virtual ~PlatformServices() = default;
@@ -30,9 +30,20 @@ public:
     // Milliseconds since an arbitrary origin, 32 bits, wrapping.
     virtual std::uint32_t tickCount() = 0;
     virtual QDateTime now() = 0;
+    // The same clock as now(), in milliseconds since 1970 UTC: cheap enough to read for every
+    // row of a record (now() converts to local time, which costs microseconds).
+    virtual qint64 nowMSecsSinceEpoch() { return now().toMSecsSinceEpoch(); }
 
     // The per-user local application-data folder, without a trailing separator.
     virtual QString localAppDataFolder() = 0;
+    // The user's own folders, where save dialogs start.
+    enum class UserFolder { Pictures, Documents };
+    virtual QString userFolder(UserFolder which) = 0;
+    // The modal save dialog: starts at `initialPath` (a folder and a name) offering `filters`
+    // (";;" between them) with `*selectedFilter` chosen. Returns the name chosen, empty when
+    // cancelled, and the filter then in force in `*selectedFilter`.
+    virtual QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
+                                    QString* selectedFilter) = 0;
     virtual void shellOpen(const QString& address) = 0;
     // Size of the desktop work area (screen minus task bars).
     virtual QRect workArea() = 0;

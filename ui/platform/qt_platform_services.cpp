@@ -1,11 +1,14 @@
 #include "ui/platform/qt_platform_services.h"
 
 #include "ui/platform/desktop_notification.h"
+#include "ui/platform/file_save.h"
 #include "ui/platform/transcript.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -60,9 +63,38 @@ std::uint32_t QtPlatformServices::tickCount()
 
 QDateTime QtPlatformServices::now() { return QDateTime::currentDateTime(); }
 
+qint64 QtPlatformServices::nowMSecsSinceEpoch() { return QDateTime::currentMSecsSinceEpoch(); }
+
 QString QtPlatformServices::localAppDataFolder()
 {
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString QtPlatformServices::userFolder(UserFolder which)
+{
+    const QString folder = QStandardPaths::writableLocation(
+        which == UserFolder::Pictures ? QStandardPaths::PicturesLocation : QStandardPaths::DocumentsLocation);
+    // A dialog told to start in a folder that is not there starts somewhere arbitrary.
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+QString QtPlatformServices::askSaveFileName(const QString& caption, const QString& initialPath,
+                                            const QString& filters, QString* selectedFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), caption, initialPath, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the selected filter's ending itself, so its overwrite question is asked
+    // about the name that is then written.
+    const auto followFilter = [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterEnding(filter)); };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    followFilter(dialog.selectedNameFilter());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 void QtPlatformServices::shellOpen(const QString& address)

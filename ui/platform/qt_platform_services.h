@@ -18,7 +18,11 @@ public:
     void beep() override;
     std::uint32_t tickCount() override;
     QDateTime now() override;
+    qint64 nowMSecsSinceEpoch() override;
     QString localAppDataFolder() override;
+    QString userFolder(UserFolder which) override;
+    QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
+                            QString* selectedFilter) override;
     void shellOpen(const QString& address) override;
     QRect workArea() override;
     // Through the freedesktop notification service, else the system tray; only while no
