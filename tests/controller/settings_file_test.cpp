@@ -103,24 +103,32 @@ TEST_F(SettingsFile, FirstRunShowsTheMessageUsesDefaultsAndCreatesNothing)
     EXPECT_EQ(SettingsFileName(), fileName());
 }
 
-TEST_F(SettingsFile, ReadsIntegerFormsAndFallsBackPerValue)
+// Each value reads as written or falls back to its own default. Positions off the gauge would
+// drive the axis off its scale, and a calibration of 1e308 shows an overflowing readout and
+// ends a run with an infinite total: each such value gives way to its default, and one dialog
+// lists them with the value as written. Reading never changes the file.
+TEST_F(SettingsFile, ReadsEachValueOrItsDefaultAndListsThoseOutOfRange)
 {
     const QByteArray zeros(2047, '0');
+    const QByteArray padded = QByteArray(56, '0') + "4000";
     struct Case {
         QByteArray contents;
         std::int32_t home, polish, electrolyte;
         double cal;
+        QStringList listed = {};
     } cases[] = {
         // hexadecimal after "0x" / "$", blanks and sign, the calibration with a point
         {"[Motion]\nHomeSteps=0x9C\nPolishSteps=$1f4\nElectrolyteSteps=  +0X10\n"
          "[Calibrate]\nCurrentCal=3.1\n",
          156, 500, 16, 3.1},
-        // not numbers: each value falls back to its own default
+        // not numbers: each value falls back to its own default, quietly as a typing error
+        // always did
         {"[Motion]\nHomeSteps=abc\nPolishSteps=\nElectrolyteSteps=0x\n[Calibrate]\nCurrentCal=3,1\n",
          156, 312, 2343, 2.9},
         {"[Motion]\nHomeSteps=2147483648\nPolishSteps=-0\nElectrolyteSteps=12 34\n"
          "[Calibrate]\nCurrentCal=\n",
          156, 0, 2343, 2.9},
+        {"[Calibrate]\nCurrentCal=0x10\n", 156, 312, 2343, 2.9},
         // keys outside their section do not count; no Motion section at all
         {"HomeSteps=1\n[Other]\nPolishSteps=2\n[Calibrate]\nElectrolyteSteps=3\n", 156, 312, 2343, 2.9},
         // names without regard to case or blanks, CRLF, comments skipped, the first key wins
@@ -131,38 +139,11 @@ TEST_F(SettingsFile, ReadsIntegerFormsAndFallsBackPerValue)
         {"[Motion]\nHomeSteps=" + zeros.left(2046) + "5\nPolishSteps=" + zeros + "5\n", 5, 0, 2343, 2.9},
         // a UTF-8 byte order mark in front of the first section
         {"\xEF\xBB\xBF[Motion]\nHomeSteps=100\n", 100, 312, 2343, 2.9},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.contents.left(120).toStdString());
-        write(c.contents);
-        ControllerState state;
-        LoadSettings(state);
-        EXPECT_EQ(state.HomeSteps, c.home);
-        EXPECT_EQ(state.PolishSteps, c.polish);
-        EXPECT_EQ(state.ElectrolyteSteps, c.electrolyte);
-        EXPECT_DOUBLE_EQ(state.CurrentCal, c.cal);
-        EXPECT_EQ(read(), c.contents);  // reading changes nothing
-    }
-    EXPECT_TRUE(platform.dialogs.isEmpty());
-}
-
-// Positions off the gauge would drive the axis off its scale, and a calibration of 1e308
-// shows an overflowing readout and ends a run with an infinite total: each such value gives
-// way to its default, and one dialog lists them. Reading never changes the file.
-TEST_F(SettingsFile, OutOfRangeValuesAreReplacedAndListedInOneDialog)
-{
-    const QByteArray padded = QByteArray(56, '0') + "4000";
-    struct Case {
-        QByteArray contents;
-        std::int32_t home, polish, electrolyte;
-        double cal;
-        QStringList listed;
-    } cases[] = {
         // the ends of the ranges are kept
         {"[Motion]\nHomeSteps=0\nPolishSteps=3125\nElectrolyteSteps=$C35\n[Calibrate]\nCurrentCal=1000\n",
-         0, 3125, 3125, 1000.0, {}},
-        {"[Calibrate]\nCurrentCal=1e-300\n", 156, 312, 2343, 1e-300, {}},
-        // just outside them, and far outside; the value as written in the file
+         0, 3125, 3125, 1000.0},
+        {"[Calibrate]\nCurrentCal=1e-300\n", 156, 312, 2343, 1e-300},
+        // just outside them, and far outside
         {"[Motion]\nHomeSteps=-1\nPolishSteps=3126\nElectrolyteSteps=0x7FFFFFFF\n[Calibrate]\nCurrentCal=0\n",
          156, 312, 2343, 2.9,
          {"HomeSteps=-1 (allowed: 0 to 3125): 156 used", "PolishSteps=3126 (allowed: 0 to 3125): 312 used",
@@ -174,11 +155,23 @@ TEST_F(SettingsFile, OutOfRangeValuesAreReplacedAndListedInOneDialog)
          {"HomeSteps=2147483647 (allowed: 0 to 3125): 156 used",
           "PolishSteps=-5000 (allowed: 0 to 3125): 312 used",
           "CurrentCal=1e308 (allowed: above 0 up to 1000): 2.9 used"}},
+        // calibrations that name no finite number: the conversion refuses them like any text,
+        // but they are plainly meant as a factor, so the operator hears that it was not used
+        {"[Calibrate]\nCurrentCal=NaN\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=NaN (allowed: above 0 up to 1000): 2.9 used"}},
+        {"[Calibrate]\nCurrentCal=-inf\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=-inf (allowed: above 0 up to 1000): 2.9 used"}},
+        {"[Calibrate]\nCurrentCal=+Infinity\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=+Infinity (allowed: above 0 up to 1000): 2.9 used"}},
+        {"[Calibrate]\nCurrentCal=1e400\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=1e400 (allowed: above 0 up to 1000): 2.9 used"}},
+        {"[Calibrate]\nCurrentCal=-2.9\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=-2.9 (allowed: above 0 up to 1000): 2.9 used"}},
+        {"[Calibrate]\nCurrentCal=1000.001\n", 156, 312, 2343, 2.9,
+         {"CurrentCal=1000.001 (allowed: above 0 up to 1000): 2.9 used"}},
         // a long value is cut in the dialog
         {"[Motion]\nElectrolyteSteps=" + padded + "\n", 156, 312, 2343, 2.9,
          {"ElectrolyteSteps=" + QString(40, '0') + "... (allowed: 0 to 3125): 2343 used"}},
-        // text that is no number at all stays a quiet default, as a typing error always was
-        {"[Motion]\nHomeSteps=abc\n[Calibrate]\nCurrentCal=0x10\n", 156, 312, 2343, 2.9, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.contents.left(120).toStdString());
@@ -192,24 +185,7 @@ TEST_F(SettingsFile, OutOfRangeValuesAreReplacedAndListedInOneDialog)
         EXPECT_DOUBLE_EQ(state.CurrentCal, c.cal);
         EXPECT_TRUE(state.SettingsLoaded);
         EXPECT_EQ(platform.dialogs, c.listed.isEmpty() ? QStringList() : QStringList{replaced(c.listed)});
-        EXPECT_EQ(read(), c.contents);
-    }
-}
-
-// Calibrations that name no finite number are refused by the conversion like any text, but
-// they are plainly meant as a factor, so the operator hears that it was not used.
-TEST_F(SettingsFile, CalibrationsThatAreNotFiniteOrNotPositiveAreListed)
-{
-    for (const char* text : {"NaN", "-inf", "+Infinity", "1e400", "-2.9", "1000.001"}) {
-        SCOPED_TRACE(text);
-        write(QByteArray("[Calibrate]\nCurrentCal=") + text + "\n");
-        platform.dialogs.clear();
-        ControllerState state;
-        LoadSettings(state);
-        EXPECT_DOUBLE_EQ(state.CurrentCal, 2.9);
-        EXPECT_EQ(platform.dialogs,
-                  QStringList{replaced({QStringLiteral("CurrentCal=%1 (allowed: above 0 up to 1000): 2.9 used")
-                                            .arg(QString::fromLatin1(text))})});
+        EXPECT_EQ(read(), c.contents);  // reading changes nothing
     }
 }
 

@@ -2,18 +2,10 @@
 // separated by zero bytes. Built only with clang and -DVELMAR_FUZZ=ON:
 //   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVELMAR_FUZZ=ON && cmake --build build-fuzz --target fuzz_command_line
 //   build-fuzz/tests/fuzz_command_line tests/fixtures/corpus_command_line -max_total_time=60
+#include "tests/fuzz/check_input.h"
 #include "tests/support/parser_properties.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    const QString broken = velmar::test::CheckCommandLineProperties(
-        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (!broken.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(broken));
-        std::abort();
-    }
-    return 0;
+    return velmar::test::CheckFuzzInput(velmar::test::CheckCommandLineProperties, data, size);
 }

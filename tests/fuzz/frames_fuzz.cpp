@@ -3,12 +3,10 @@
 // clang and -DVELMAR_FUZZ=ON:
 //   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DVELMAR_FUZZ=ON && cmake --build build-fuzz --target fuzz_frames
 //   build-fuzz/tests/fuzz_frames tests/fixtures/corpus_frames -max_total_time=60
+#include "tests/fuzz/check_input.h"
 #include "tests/support/frame_properties.h"
 
 #include <QApplication>
-
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -23,11 +21,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    const QString broken = velmar::test::CheckFrameStreamProperties(
-        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (!broken.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(broken));
-        std::abort();
-    }
-    return 0;
+    return velmar::test::CheckFuzzInput(velmar::test::CheckFrameStreamProperties, data, size);
 }
