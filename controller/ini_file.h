@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
 
 namespace velmar {
 
-// A profile (INI) file kept as its own lines, so that writing one key changes that key's line
+// A profile (INI) file kept as its own bytes, so that writing one key changes that key's line
 // and nothing else: comments, blank lines, unknown keys, sections written by hand, a byte
-// order mark and the file's line-ending style all survive a save byte for byte.
+// order mark and the file's line-ending style all survive a save byte for byte. Lines are
+// found by scanning when a key is asked for, so the profile takes no more memory than its
+// text, however many (blank) lines it has.
 //
 // Section and key names are matched without regard to case and without the blanks around
 // them; the first section and the first key of a name win, as the desktop's own profile
@@ -23,10 +25,17 @@ public:
     IniFile() = default;
     explicit IniFile(const QByteArray& contents);
 
-    // The profile in `fileName`. A file that does not exist reads as an empty profile;
-    // nullopt when the file exists but cannot be read (so a save cannot overwrite lines it
-    // never saw).
-    static std::optional<IniFile> load(const QString& fileName);
+    // Largest file load() reads. A profile holds a few lines; anything bigger is not one, and
+    // reading it would cost memory and time for nothing.
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
+
+    // The profile in `fileName`. A file that does not exist reads as an empty profile.
+    // Only a regular file (symbolic links followed) of at most kMaxFileSize bytes is read;
+    // its type is checked before it is opened and it is opened without blocking, so a named
+    // pipe or a device in its place never stalls the caller. Anything else gives nullopt
+    // (so a save cannot overwrite lines it never saw), and `problem`, when given, says why
+    // in words for the operator: "it is a folder", "it is larger than 1 MiB (...)".
+    static std::optional<IniFile> load(const QString& fileName, QString* problem = nullptr);
 
     // The value of `key` in `section`, blanks around it removed, at most kMaxValueLength
     // characters; nullopt when the section or the key is missing.
@@ -46,20 +55,27 @@ public:
     bool save(const QString& fileName, QString* error = nullptr) const;
 
 private:
+    // One line of text_, as offsets: [start, end) is its text without the line ending, and
+    // the next line starts at `next` (text_.size() after the last line).
     struct Line {
-        QByteArray text;    // without its line ending
-        QByteArray ending;  // "\r\n", "\n", or empty for a last line without one
+        qsizetype start = 0;
+        qsizetype end = 0;
+        qsizetype next = 0;
+        bool hasEnding() const { return next > end; }
     };
     struct Section {
-        int header = -1;  // index of the "[name]" line
-        int end = 0;      // index of the line after the section's last line
+        Line header;       // the "[name]" line
+        Line lastContent;  // its last line that is not blank (the header when there is none)
+        qsizetype end = 0; // where the next section's header starts, or the end of the text
     };
 
+    Line lineAt(qsizetype start) const;
+    QByteArrayView textOf(const Line& line) const;
     std::optional<Section> findSection(const QString& name) const;
-    int findKey(const Section& section, const QString& key) const;
+    std::optional<Line> findKey(const Section& section, const QString& key) const;
 
     QByteArray byteOrderMark_;
-    QList<Line> lines_;
+    QByteArray text_;             // everything after the byte order mark
     QByteArray newline_ = "\n";  // used for lines we add: the file's own style, LF when new
 };
 

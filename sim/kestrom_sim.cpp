@@ -63,6 +63,15 @@ void KestromSim::shiftStream(int k)
     shiftPending_ += std::max(0, k);
 }
 
+void KestromSim::injectStream(const QByteArray& bytes)
+{
+    streamUntil(now());
+    if (unplugged_)
+        return;
+    const qsizetype room = std::max<qsizetype>(0, ReceiveQueueCapacity - rxB_.size());
+    rxB_.append(bytes.first(std::min(bytes.size(), room)));
+}
+
 QString KestromSim::channelSerial(Channel channel) const
 {
     return serialNumber + (channel == Channel::A ? QLatin1Char('A') : QLatin1Char('B'));

@@ -117,6 +117,10 @@ public:
     bool unplugged(Channel channel) const { return channel == Channel::A ? unpluggedA_ : unpluggedB_; }
     // The next k bytes of the current stream are lost, so later frames arrive out of step.
     void shiftStream(int k);
+    // These bytes arrive on channel B as they are, after the frames due so far: whatever a
+    // broken or foreign device might send, for feeding the frame reader arbitrary input.
+    // What does not fit the receive queue is lost, as frames are.
+    void injectStream(const QByteArray& bytes);
 
     // --- the USB side ----------------------------------------------------------------------
     // Full serial number of a channel's interface: "KS265000A", "KS265000B".

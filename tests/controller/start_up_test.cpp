@@ -128,11 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"HomeAtTheTop", "[Motion]\r\nHomeSteps=0\r\n",
                  {QStringLiteral("GT -100"), QStringLiteral("TP")},
                  {0.0, 1.9968, 14.9952}},
-        // Beyond the scale's 20 mm: kept, the pointer stands past the end of the scale.
-        FileCase{"BeyondTheScale",
-                 "[Motion]\r\nHomeSteps=200\r\nPolishSteps=400\r\nElectrolyteSteps=4000\r\n",
+        // At the end of the scale's 20 mm: still on it (further is replaced by the default).
+        FileCase{"AtTheEndOfTheScale",
+                 "[Motion]\r\nHomeSteps=200\r\nPolishSteps=400\r\nElectrolyteSteps=3125\r\n",
                  {QStringLiteral("GT -100"), QStringLiteral("TP"), QStringLiteral("GT -200")},
-                 {1.28, 2.56, 25.6}}),
+                 {1.28, 2.56, 20.0}}),
     [](const ::testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
 
 TEST_F(StartUp, WithoutADeviceShowsTheDialogsAndDoesNotPoll)

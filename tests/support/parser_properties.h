@@ -10,4 +10,8 @@ namespace velmar::test {
 // they hold, otherwise what broke. Shared by the fuzz targets and the corpus replay test.
 QString CheckParserProperties(const QByteArray& input);
 
+// Properties of the command-line parser for any argument list; the input holds the arguments
+// as UTF-8, separated by zero bytes.
+QString CheckCommandLineProperties(const QByteArray& input);
+
 }  // namespace velmar::test
