@@ -66,7 +66,7 @@ void KestromSim::shiftStream(int k)
 void KestromSim::injectStream(const QByteArray& bytes)
 {
     streamUntil(now());
-    if (unplugged_)
+    if (unpluggedB_)
         return;
     const qsizetype room = std::max<qsizetype>(0, ReceiveQueueCapacity - rxB_.size());
     rxB_.append(bytes.first(std::min(bytes.size(), room)));

@@ -172,6 +172,8 @@ TEST_F(RealBinary, SigtermDuringARunSwitchesOffSavesAndSaysGoodbye)
 
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("ElectrolyteSteps=2343"));
+}
+
 // The record is written as the run goes: a program killed outright mid-run leaves a CSV that
 // parses, and a record.ini that says the run never ended.
 TEST_F(RealBinary, KilledMidRunLeavesAParseableRecordThatReadsIncomplete)
