@@ -448,10 +448,10 @@ private:
     double x1_ = 0;
     double x2_ = 0;
     QString text_;
-    QColor brushColor_ = Qt::white;
-    QColor penColor_ = Qt::white;
+    QColor brushColor_ = colours::White;
+    QColor penColor_ = colours::White;
     QFont font_;
-    QColor fontColor_ = Qt::white;
+    QColor fontColor_ = colours::White;
 };
 
 }  // namespace velmar

@@ -162,4 +162,10 @@ inline QString CheckTickProperties(const QByteArray& bytes, TickFigures& figures
     return CheckDialScale(min, span, slotCount, minors, precision, figures);
 }
 
+inline QString CheckTickProperties(const QByteArray& bytes)
+{
+    TickFigures figures;
+    return CheckTickProperties(bytes, figures);
+}
+
 }  // namespace velmar::test
