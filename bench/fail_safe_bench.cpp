@@ -13,6 +13,7 @@
 //
 //   bench_fail_safe [--quick]      5 repetitions per case; --quick: 1
 #include "bench/bench_platform.h"
+#include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
@@ -78,16 +79,8 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
 
     std::optional<Outcome> result;
     {
-        TForm1 form;
-        form.iThreadTimers1->setEnabled(1, false);
-        TForm2 about(&form);
-        form.setAboutWindow(&about);
-        form.show();
-        form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
-        form.iKnob1->setPosition(12.0);
-        form.iSwitchSlider2->setPosition(1);
-        form.iSwitchSlider1->setPosition(2);
-        form.Button11->click();  // Power On: there is something to switch off
+        bench::BenchWindow window;  // the supply on: there is something to switch off
+        TForm1& form = window.form;
         for (QLineEdit* edit : {form.Edit1, form.Edit2, form.Edit3})
             edit->clear();
 

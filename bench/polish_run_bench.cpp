@@ -16,6 +16,7 @@
 //   bench_polish_run [--quick]      60 s run, 9 stops, 3 pairs of 30 s runs;
 //                                   --quick: 10 s, 5 stops, 1 pair of 10 s runs
 #include "bench/bench_platform.h"
+#include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
@@ -95,16 +96,8 @@ int main(int argc, char** argv)
     auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
     d2xx::installSimulator(instrument);
 
-    TForm1 form;
-    form.iThreadTimers1->setEnabled(1, false);
-    TForm2 about(&form);
-    form.setAboutWindow(&about);
-    form.show();
-    form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
-    form.iKnob1->setPosition(12.0);
-    form.iSwitchSlider2->setPosition(1);
-    form.iSwitchSlider1->setPosition(2);
-    form.Button11->click();  // Power On, so the run has a current to chart
+    bench::BenchWindow window;
+    TForm1& form = window.form;
     form.Edit1->clear();
     form.Edit2->clear();
     form.Edit3->clear();

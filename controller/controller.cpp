@@ -105,7 +105,7 @@ void Controller::FormClose()
 
 void Controller::Exit()
 {
-    failSafe.stopSupervision();
+    failSafe.stopSupervision("File > Exit");
     platform().terminate();
 }
 

@@ -2,6 +2,7 @@
 
 #include "controller/controller.h"
 #include "ui/platform/delay.h"
+#include "ui/platform/log.h"
 #include "ui/platform/platform_services.h"
 
 namespace velmar {
@@ -18,12 +19,19 @@ void FailSafe::ReachSafeState()
     const bool outputOff = output && c_.commands.SendUrgent(QStringLiteral("PO 0"), SafeReplyWaitMs);
     reaching_ = false;
     c_.power.showSwitchedOff(relayOff, outputOff);
+    qCInfo(lcRun).noquote() << QStringLiteral("safe state: relay %1, output %2")
+                                   .arg(relayOff ? QStringLiteral("off") : QStringLiteral("not confirmed off"),
+                                        !output      ? QStringLiteral("was off")
+                                        : outputOff ? QStringLiteral("off")
+                                                    : QStringLiteral("not confirmed off"));
 }
 
-void FailSafe::stopSupervision()
+void FailSafe::stopSupervision(const char* why)
 {
     if (c_.state.CommandsHeld)
         return;
+    if (supervising() || relayMayBeOn_ || outputMayBeOn_)
+        qCWarning(lcRun) << "supervision ended:" << why;
     if (supervising()) {
         c_.state.CommandsHeld = true;
         c_.polishRun.stop();
@@ -35,6 +43,14 @@ void FailSafe::stopSupervision()
 bool FailSafe::loopsMustEnd() const
 {
     return c_.state.LinkFailed || platform().terminating();
+}
+
+bool FailSafe::loopFinished()
+{
+    if (!loopsMustEnd())
+        return false;
+    stopSupervision(c_.state.LinkFailed ? "USB link failed" : "program ending");
+    return true;
 }
 
 void FailSafe::loopEntered()
@@ -69,7 +85,7 @@ void FailSafe::replyTimedOut()
 {
     // Outside a run or test a silent device only costs the command that timed out.
     if (supervising())
-        stopSupervision();
+        stopSupervision("no reply from the instrument");
 }
 
 void FailSafe::streamPolled(bool frameTaken)
@@ -82,7 +98,7 @@ void FailSafe::streamPolled(bool frameTaken)
     if (now - lastReadingTick_ < StallMs || c_.state.CommandsHeld)
         return;
     const bool run = c_.polishRun.running();
-    stopSupervision();
+    stopSupervision("no current readings for 2 s");
     ShowInfo(run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
                  : QStringLiteral("No current readings from the instrument for 2 s: the test was stopped"));
 }

@@ -32,12 +32,16 @@ public:
     // A fault ends the supervision: the runs and tests in progress are stopped as their stop
     // buttons would stop them, the instrument is switched off, and what their loops would
     // still send on the way out is refused until they have returned. Once is enough: later
-    // calls while those loops wind down do nothing.
-    void stopSupervision();
+    // calls while those loops wind down do nothing. `why` goes to the run log.
+    void stopSupervision(const char* why);
 
     // The run and test loops end on this whatever their captions say: the link has failed or
     // the program is ending.
     bool loopsMustEnd() const;
+    // A run or test loop has left its steps, before its own switching off. Ended by a lost link
+    // or the program's end rather than by its caption, it leaves nobody supervising: returns
+    // whether it ended so.
+    bool loopFinished();
     // A run or test loop has begun, or returned (nested ones count each).
     void loopEntered();
     void loopLeft();

@@ -200,10 +200,7 @@ void PolishRun::RunPolishLoop()
         }
     }
 
-    // Ended by a lost link or the program's end rather than by its caption: nobody will be
-    // supervising what is left on.
-    if (c_.failSafe.loopsMustEnd())
-        c_.failSafe.stopSupervision();
+    c_.failSafe.loopFinished();
     commands.SendCommand(QStringLiteral("RY 0"));
     c_.progress.polishEnded();
 }

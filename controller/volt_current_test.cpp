@@ -97,11 +97,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
-    // Ended by a lost link or the program's end rather than by its caption: nobody will be
-    // supervising what is left on.
-    if (c_.failSafe.loopsMustEnd())
-        c_.failSafe.stopSupervision();
-    else if (c_.ui.Button10->text() == StopCaption)
+    if (!c_.failSafe.loopFinished() && c_.ui.Button10->text() == StopCaption)
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
     c_.setLoopCaption(c_.ui.Button10, StartCaption);
     commands.SendCommand(QStringLiteral("RY 0"));

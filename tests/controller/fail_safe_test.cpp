@@ -11,17 +11,10 @@
 
 using namespace velmar;
 using test::clickFromEventLoop;
+using test::list;
 using test::OnCommand;
 
 namespace {
-
-QStringList list(std::initializer_list<const char*> texts)
-{
-    QStringList out;
-    for (const char* text : texts)
-        out << QString::fromLatin1(text);
-    return out;
-}
 
 // The commands that switch something, without the moves and speeds in between.
 QStringList switching(const QStringList& commands)

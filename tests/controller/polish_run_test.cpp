@@ -15,17 +15,10 @@
 
 using namespace velmar;
 using test::clickFromEventLoop;
+using test::list;
 using test::OnCommand;
 
 namespace {
-
-QStringList list(std::initializer_list<const char*> texts)
-{
-    QStringList out;
-    for (const char* text : texts)
-        out << QString::fromLatin1(text);
-    return out;
-}
 
 // Relay off, 12 V, DC: what every run sends before its loop.
 const QStringList PowerAt12VoltsDC = list({"RY 0", "SP 1024 192", "DC"});

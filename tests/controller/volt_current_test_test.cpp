@@ -15,17 +15,10 @@
 
 using namespace velmar;
 using test::clickFromEventLoop;
+using test::list;
 using test::OnCommand;
 
 namespace {
-
-QStringList list(std::initializer_list<const char*> texts)
-{
-    QStringList out;
-    for (const char* text : texts)
-        out << QString::fromLatin1(text);
-    return out;
-}
 
 // One step at `count` = volts x 16, starting in the electrolyte: zero at this voltage with the
 // relay off, measure at Home with output and relay on, back into the electrolyte.

@@ -4,12 +4,23 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace velmar::test {
+
+// Command texts as a list, for comparing with what the instrument took.
+inline QStringList list(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* text : texts)
+        out << QString::fromLatin1(text);
+    return out;
+}
 
 // Clicks as the operator does: from the event loop, so a runtime error raised by the handler
 // reaches the application's error dialog instead of the test. Returns when the handler has.

@@ -76,14 +76,15 @@ protected:
         return env;
     }
 
-    // Starts the program on the simulated instrument and waits until it has homed and polls.
-    void startHomed()
+    // Starts the program on the simulated instrument with this settings file (by default the
+    // taught positions at their defaults, so the first-run message stays away) and waits until
+    // it has homed and polls.
+    void startHomed(const QByteArray& settingsText = "[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n")
     {
-        // Taught positions at their defaults, so the first-run message stays away.
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
-        QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
+        QFile settings(settingsPath());
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\nElectrolyteSteps=2343\n");
+        settings.write(settingsText);
         settings.close();
 
         velmar.setProcessEnvironment(environment());
@@ -94,6 +95,7 @@ protected:
         ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
         QThread::msleep(1500);  // the sequence ends, polling starts
     }
+    QString settingsPath() const { return dir.filePath(QStringLiteral("data/Velmar.ini")); }
 
     QTemporaryDir dir;
     QString display;
@@ -134,19 +136,7 @@ TEST_F(RealBinary, PolishRunToTwoCyclesFinishesWithItsDialogAndTheRelayOff)
 TEST_F(RealBinary, SigtermDuringARunSwitchesOffSavesAndSaysGoodbye)
 {
     // Electrolyte is left to its default: only a save writes it into the file.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("data")));
-    QFile settings(dir.filePath(QStringLiteral("data/Velmar.ini")));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[Motion]\nHomeSteps=156\nPolishSteps=312\n");
-    settings.close();
-
-    velmar.setProcessEnvironment(environment());
-    velmar.start(QString::fromLocal8Bit(qgetenv("VELMAR_BINARY")),
-                 {QStringLiteral("--simulate=20"),
-                  QStringLiteral("--transcript=") + dir.filePath(QStringLiteral("transcript.txt"))});
-    ASSERT_TRUE(velmar.waitForStarted());
-    ASSERT_TRUE(waitForLine(QStringLiteral("wire: GT -156"), 30000)) << transcript().join('\n').toStdString();
-    QThread::msleep(1500);  // the sequence ends, polling starts
+    ASSERT_NO_FATAL_FAILURE(startHomed("[Motion]\nHomeSteps=156\nPolishSteps=312\n"));
 
     xdotool({"mousemove", "488", "626", "click", "1"});  // "Run", no limits
     ASSERT_TRUE(waitForLine(QStringLiteral("wire: GP -154 2"), 30000)) << transcript().join('\n').toStdString();
@@ -170,6 +160,7 @@ TEST_F(RealBinary, SigtermDuringARunSwitchesOffSavesAndSaysGoodbye)
     for (const QString& line : lines)
         EXPECT_FALSE(line.startsWith(QStringLiteral("dialog:"))) << line.toStdString();
 
+    QFile settings(settingsPath());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("ElectrolyteSteps=2343"));
 }
