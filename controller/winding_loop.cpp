@@ -11,6 +11,7 @@ bool WindingLoop::stop(QPushButton* button, const QString& idleCaption)
     if (!running())
         return false;
     button->setText(idleCaption);
+    changed_();
     return true;
 }
 
@@ -19,7 +20,6 @@ bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
     if (!stop(button, idleCaption))
         return false;
     closePending_ = true;
-    changed_();
     return true;
 }
 

@@ -16,8 +16,8 @@ class FailSafe;
 // finished when the last such loop returns. `supervision` is told when loops begin and end.
 class WindingLoop {
 public:
-    // `changed` runs whenever the loop enters or leaves, or its caption is set for the close:
-    // the moments the window's start buttons may change state.
+    // `changed` runs whenever the loop enters or leaves, or is asked to stop (its caption set
+    // back): the moments the window's start buttons may change state.
     WindingLoop(FailSafe& supervision, std::function<void()> finishClose, std::function<void()> changed)
         : supervision_(supervision), finishClose_(std::move(finishClose)), changed_(std::move(changed))
     {

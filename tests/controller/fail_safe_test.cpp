@@ -102,6 +102,13 @@ TEST_P(FaultsDuringSupervision, EndWithTheInstrumentSwitchedOff)
 
     QPushButton* button = c.activity == Activity::PolishRun ? form->BitBtn1 : form->Button10;
     const QString idle = button->text();
+    // Stopped by the fault, the loop still winds down: meanwhile no start button is usable.
+    platform.onDialog = [&](const QString&) {
+        if (controller().loopRunning() && button->text() == idle) {
+            EXPECT_FALSE(form->BitBtn1->isEnabled());
+            EXPECT_FALSE(form->Button10->isEnabled());
+        }
+    };
     clickFromEventLoop(button);  // returns when the loop has wound down
     pump(300);                   // the poll cycle's last word on a lost link
 
