@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
-# Extra arguments go to ctest, e.g. scripts/test.sh -L widgets
+# Installs what is missing, builds, and runs every test through CTest. Then the sanitizer
+# pass: a second build with AddressSanitizer and UndefinedBehaviorSanitizer (into
+# build-asan/, without the benchmarks) runs every test that is neither slow nor end-to-end.
+# Extra arguments go to both ctest runs, e.g. scripts/test.sh -L widgets;
+# VELMAR_SANITIZER_PASS=0 skips the second pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j 2 "$@"
+
+if [ "${VELMAR_SANITIZER_PASS:-1}" != 0 ]; then
+  started=$(date +%s)
+  BUILD_DIR=build-asan scripts/build.sh -DSANITIZE=address,undefined -DVELMAR_BUILD_BENCH=OFF
+  ctest --test-dir build-asan --output-on-failure -j 2 -LE 'slow|e2e|package' "$@"
+  echo "Sanitizer pass took $(( $(date +%s) - started )) s"
+fi
