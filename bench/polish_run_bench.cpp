@@ -14,13 +14,14 @@
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "sim/simulated_backend.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
     bench::BenchPlatform platform;
     installPlatform(&platform);
     auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
 
     TForm1 form;
     form.iThreadTimers1->setEnabled(1, false);

@@ -3,7 +3,7 @@
 #include "controller/settings_file.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tiplot.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "controller/motion.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/number_format.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 #include "widgets/tilineargauge.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "controller/power_control.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
-#include "ui/platform/delay.h"
+#include "platform/number_format.h"
+#include "platform/delay.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"

@@ -1,9 +1,9 @@
 #include "controller/settings_file.h"
 
 #include "controller/ini_file.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/conversions.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 
 #include <QFileInfo>
 

@@ -2,8 +2,8 @@
 
 #include "controller/controller.h"
 #include "controller/settings_file.h"
-#include "ui/platform/delay.h"
-#include "widgets/tithreadtimers.h"
+#include "platform/delay.h"
+#include "timers/tithreadtimers.h"
 
 #include <QPushButton>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "controller/volt_current_test.h"
 
 #include "controller/controller.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/delay.h"
+#include "platform/conversions.h"
+#include "platform/delay.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"

@@ -3,9 +3,9 @@
 #include "controller/controller_state.h"
 #include "device/channel_setup.h"
 #include "device/usb_channel_driver.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
-#include "widgets/tithreadtimers.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLabel>
 

@@ -2,11 +2,11 @@
 
 #include "controller/controller_state.h"
 #include "controller/main_window_controls.h"
-#include "controller/number_format.h"
+#include "platform/number_format.h"
 #include "device/channel_setup.h"
 #include "device/usb_channel_driver.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/platform_services.h"
+#include "platform/conversions.h"
+#include "platform/platform_services.h"
 #include "widgets/tiledround.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "widgets/tiplot.h"
 
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_layout.h"
 #include "widgets/plot_painter.h"

@@ -52,7 +52,7 @@ int sliderPositionAt(double y, int height, int pointerHeight, int endsMargin, bo
 }
 
 PositionLabelError::PositionLabelError()
-    : ConversionError(QStringLiteral("Position Label String Must be < 256 Characters"))
+    : HandlerError(QStringLiteral("Position Label String Must be < 256 Characters"))
 {
 }
 

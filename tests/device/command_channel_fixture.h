@@ -5,8 +5,9 @@
 #include "device/d2xx/d2xx.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLabel>
 
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         d2xx::closeAll();
-        d2xx::installSimulator(instrument);
+        sim::installSimulator(instrument);
     }
     void TearDown() override { d2xx::closeAll(); }
 

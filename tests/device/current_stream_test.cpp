@@ -5,6 +5,7 @@
 #include "device/d2xx/d2xx.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
 #include "widgets/tiledround.h"
 
@@ -42,7 +43,7 @@ protected:
         auto model = std::make_unique<ScriptedCurrent>();
         script = model.get();
         instrument->setCurrentModel(std::move(model));
-        d2xx::installSimulator(instrument);
+        sim::installSimulator(instrument);
         ui.iLedRound1 = &lamp;
         ui.Label6 = &label6;
         ui.Label7 = &label7;

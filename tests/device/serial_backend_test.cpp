@@ -1,3 +1,4 @@
+#include "device/d2xx/backend.h"
 #include "device/d2xx/d2xx.h"
 #include "device/d2xx/serial_ports.h"
 #include "tests/support/log_capture.h"
@@ -31,7 +32,7 @@ protected:
         ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
         ::close(slave);
         slavePath = QString::fromLatin1(name);
-        configure({BackendOptions::Serial, 1.0, {{"KS265000A", slavePath}}});
+        setBackend(makeSerialBackend({{"KS265000A", slavePath}}));
         ASSERT_EQ(FT_OpenEx(serial, FT_OPEN_BY_SERIAL_NUMBER, &handle), FT_OK);
         ASSERT_NE(handle, nullptr);
     }

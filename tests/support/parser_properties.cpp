@@ -1,7 +1,7 @@
 #include "tests/support/parser_properties.h"
 
 #include "controller/ini_file.h"
-#include "ui/platform/conversions.h"
+#include "platform/conversions.h"
 #include "ui/validate_number.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/platform/conversions.h"
+#include "platform/conversions.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "ui/platform/transcript.h"
+#include "platform/transcript.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <pthread.h>
 

@@ -1,7 +1,7 @@
-#include "ui/velmar_application.h"
+#include "platform/velmar_application.h"
 
-#include "ui/platform/conversions.h"
-#include "ui/platform/platform_services.h"
+#include "platform/handler_error.h"
+#include "platform/platform_services.h"
 
 namespace velmar {
 
@@ -11,7 +11,7 @@ bool VelmarApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const ConversionError& error) {
+    } catch (const HandlerError& error) {
         platform().showApplicationError(error.message());
     } catch (const std::exception& error) {
         platform().showApplicationError(QString::fromUtf8(error.what()));

@@ -1,6 +1,6 @@
-#include "ui/platform/delay.h"
+#include "platform/delay.h"
 
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

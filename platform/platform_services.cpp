@@ -1,6 +1,6 @@
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 
-#include "ui/platform/qt_platform_services.h"
+#include "platform/qt_platform_services.h"
 
 namespace velmar {
 namespace {

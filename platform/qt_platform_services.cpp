@@ -1,6 +1,6 @@
-#include "ui/platform/qt_platform_services.h"
+#include "platform/qt_platform_services.h"
 
-#include "ui/platform/transcript.h"
+#include "platform/transcript.h"
 
 #include <QApplication>
 #include <QDesktopServices>

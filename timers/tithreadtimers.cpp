@@ -1,6 +1,6 @@
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
-#include "widgets/titimerthread.h"
+#include "timers/titimerthread.h"
 
 #include <string>
 

@@ -1,19 +1,21 @@
-#include "device/d2xx/backend.h"
+#include "sim/simulated_backend.h"
 
 #include "sim/kestrom_sim.h"
-#include "ui/platform/log.h"
+#include "platform/log.h"
 
 #include <QElapsedTimer>
 
 #include <thread>
 
-namespace velmar::d2xx {
+namespace velmar::sim {
+
+using namespace d2xx;
 
 namespace {
 
 class SimulatedPort final : public Port {
 public:
-    SimulatedPort(std::shared_ptr<sim::KestromSim> instrument, sim::Channel channel)
+    SimulatedPort(std::shared_ptr<KestromSim> instrument, Channel channel)
         : sim_(std::move(instrument)), channel_(channel)
     {
     }
@@ -75,19 +77,19 @@ public:
     }
 
 private:
-    std::shared_ptr<sim::KestromSim> sim_;
-    sim::Channel channel_;
+    std::shared_ptr<KestromSim> sim_;
+    Channel channel_;
     std::uint32_t readTimeout_ = 0;
     std::uint32_t writeTimeout_ = 0;
 };
 
 class SimulatedBackend final : public Backend {
 public:
-    explicit SimulatedBackend(std::shared_ptr<sim::KestromSim> instrument) : sim_(std::move(instrument)) {}
+    explicit SimulatedBackend(std::shared_ptr<KestromSim> instrument) : sim_(std::move(instrument)) {}
 
     FT_STATUS open(const QString& serialNumber, std::unique_ptr<Port>& port) override
     {
-        for (sim::Channel channel : {sim::Channel::A, sim::Channel::B}) {
+        for (Channel channel : {Channel::A, Channel::B}) {
             if (serialNumber != sim_->channelSerial(channel))
                 continue;
             if (!sim_->present(channel))
@@ -102,14 +104,19 @@ public:
     }
 
 private:
-    std::shared_ptr<sim::KestromSim> sim_;
+    std::shared_ptr<KestromSim> sim_;
 };
 
 }  // namespace
 
-std::unique_ptr<Backend> makeSimulatedBackend(std::shared_ptr<sim::KestromSim> instrument)
+std::unique_ptr<Backend> makeSimulatedBackend(std::shared_ptr<KestromSim> instrument)
 {
     return std::make_unique<SimulatedBackend>(std::move(instrument));
 }
 
-}  // namespace velmar::d2xx
+void installSimulator(std::shared_ptr<KestromSim> instrument)
+{
+    d2xx::setBackend(makeSimulatedBackend(std::move(instrument)));
+}
+
+}  // namespace velmar::sim

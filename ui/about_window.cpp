@@ -1,10 +1,10 @@
-#include "ui/unit2.h"
+#include "ui/about_window.h"
 
-#include "ui/jpeg_decode.h"
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -25,10 +25,10 @@ QFont sansSerif(int pixelSize)
 QPixmap logo()
 {
     initResources();
-    QFile file(QStringLiteral(":/velmar/logo.jpg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QPixmap::fromImage(DecodeJpeg(file.readAll()));
+    // Qt's own JPEG reader (its image plugin uses libjpeg); a logo it cannot read leaves the
+    // picture empty, as a missing one does.
+    QImageReader reader(QStringLiteral(":/velmar/logo.jpg"));
+    return QPixmap::fromImage(reader.read());
 }
 
 }  // namespace

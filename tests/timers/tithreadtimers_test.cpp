@@ -1,4 +1,4 @@
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

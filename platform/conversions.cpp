@@ -1,4 +1,4 @@
-#include "ui/platform/conversions.h"
+#include "platform/conversions.h"
 
 #include <QLocale>
 
@@ -9,11 +9,6 @@
 #include <string>
 
 namespace velmar {
-
-ConversionError::ConversionError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message)
-{
-}
 
 bool TryStrToInt(const QString& text, int& value)
 {

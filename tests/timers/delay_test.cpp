@@ -1,7 +1,7 @@
-#include "ui/platform/delay.h"
+#include "platform/delay.h"
 
 #include "tests/support/recording_platform.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QCoreApplication>
 #include <QTimer>

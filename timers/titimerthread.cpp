@@ -1,4 +1,4 @@
-#include "widgets/titimerthread.h"
+#include "timers/titimerthread.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,8 +1,8 @@
-#include "ui/unit1.h"
+#include "ui/main_window.h"
 
 #include "ui/command_line.h"
-#include "ui/platform/platform_services.h"
-#include "ui/unit2.h"
+#include "platform/platform_services.h"
+#include "ui/about_window.h"
 #include "ui/validate_number.h"
 #include "controller/controller.h"
 #include "widgets/tiangulargauge.h"
@@ -12,7 +12,7 @@
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/handler_error.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -8,13 +10,9 @@ namespace velmar {
 
 // A runtime conversion error. It travels up to the application object, which shows its
 // message in the standard error dialog and ends only the handler that raised it.
-class ConversionError : public std::runtime_error {
+class ConversionError : public HandlerError {
 public:
-    explicit ConversionError(const QString& message);
-    QString message() const { return message_; }
-
-private:
-    QString message_;
+    explicit ConversionError(const QString& message) : HandlerError(message) {}
 };
 
 // Text to 32-bit signed integer: leading blanks, an optional sign, decimal digits, or
