@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

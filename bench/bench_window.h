@@ -1,11 +1,11 @@
 #pragma once
 
 #include "controller/controller.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QPushButton>
 

@@ -3,6 +3,7 @@
 #include "device/d2xx/d2xx.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +21,7 @@ void BM_PollOneFrame(benchmark::State& state)
     sim::ManualClock clock;
     auto instrument = std::make_shared<sim::KestromSim>(clock.clock());
     d2xx::closeAll();
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
     UsbChannelDriver driver;
     driver.ReportErrors = false;
     driver.OpenBySerialNumber(UsbChannel::B, "KS265000B");
@@ -42,7 +43,7 @@ void BM_CommandExchangeCalls(benchmark::State& state)
     sim::ManualClock clock;
     auto instrument = std::make_shared<sim::KestromSim>(clock.clock());
     d2xx::closeAll();
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
     UsbChannelDriver driver;
     driver.ReportErrors = false;
     driver.OpenBySerialNumber(UsbChannel::A, "KS265000A");

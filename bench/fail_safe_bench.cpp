@@ -17,13 +17,14 @@
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "sim/simulated_backend.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -75,7 +76,7 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
     PlatformServices* previous = installPlatform(&platform);
     d2xx::closeAll();
     auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
 
     std::optional<Outcome> result;
     {

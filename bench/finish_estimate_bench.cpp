@@ -14,12 +14,13 @@
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
-#include "ui/platform/platform_services.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "sim/simulated_backend.h"
+#include "platform/platform_services.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,7 +59,7 @@ RunErrors runOnce(double speed, const QString& minimum, unsigned seed)
     auto instrument = std::make_shared<sim::KestromSim>(sim::steadyClock(), seed);
     instrument->setSpeedFactor(speed);
     d2xx::closeAll();
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
     RunErrors errors;
     std::vector<Sample> samples;
     {

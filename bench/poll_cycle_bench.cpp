@@ -15,11 +15,12 @@
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
-#include "ui/platform/platform_services.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
-#include "ui/velmar_application.h"
-#include "widgets/tithreadtimers.h"
+#include "sim/simulated_backend.h"
+#include "platform/platform_services.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
+#include "platform/velmar_application.h"
+#include "timers/tithreadtimers.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -121,7 +122,7 @@ int main(int argc, char** argv)
     auto instrument = std::make_shared<sim::KestromSim>([steady] { return steady() + clockOffset; });
     instrument->setSpeedFactor(20.0);
     instrument->setCurrentModel(std::make_unique<SweepingCurrent>());
-    d2xx::installSimulator(instrument);
+    sim::installSimulator(instrument);
 
     int pollCycles = 0;
     {

@@ -5,8 +5,8 @@
 //      cycle does (goal: median 30-31 ms, 99th percentile under 35 ms).
 // Usage: bench_timers [--quick]   (--quick: a 2 s wait and 100 periods instead of 10 s and 1000)
 
-#include "ui/platform/delay.h"
-#include "widgets/tithreadtimers.h"
+#include "platform/delay.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 

@@ -12,9 +12,13 @@ function(velmar_folder_library target)
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
     add_library(${target} STATIC ${sources})
+    # Includes are written from the repository's root ("device/d2xx/d2xx.h"); that root is the
+    # only include path, and a library reaches another's headers only by linking it.
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
   else()
     add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target} INTERFACE ${ARG_PUBLIC})
   endif()
 endfunction()

@@ -1,11 +1,13 @@
 #include "controller/controller.h"
 
 #include "controller/settings_file.h"
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tiplot.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
+#include "device/protocol.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -14,8 +16,9 @@ namespace velmar {
 Controller::Controller(ControllerState& s, MainWindowControls& controls)
     : state(s),
       ui(controls),
-      commands(s, driver, *controls.iThreadTimers1, controls.Label4),
-      stream(s, driver, controls),
+      commands(s, driver, *controls.iThreadTimers1),
+      stream(s, driver),
+      readout(s, stream, controls),
       failSafe(*this),
       motion(*this),
       poll(*this),
@@ -28,13 +31,22 @@ Controller::Controller(ControllerState& s, MainWindowControls& controls)
       progress(*this),
       records(*this)
 {
+    // The hidden Label4 shows the last reply, or blanks while an exchange waits for it.
+    commands.onReply = [this](const QString& reply) {
+        if (ui.Label4)
+            ui.Label4->setText(reply);
+    };
 }
 
 void Controller::connectControls()
 {
     TiThreadTimers& timers = *ui.iThreadTimers1;
-    timers.setOnTimer(1, [this](QObject* sender) { startUp.iThreadTimers1Timer1(sender); });
-    timers.setOnTimer(9, [this](QObject* sender) { poll.iThreadTimers1Timer9(sender); });
+    // Each timer's number and interval are its handler's; the reply watchdog (timer 8) is the
+    // command channel's own.
+    timers.setInterval(StartUpSequence::StartUpTimer, StartUpSequence::StartUpDelayMs);
+    timers.setOnTimer(StartUpSequence::StartUpTimer, [this](QObject* sender) { startUp.iThreadTimers1Timer1(sender); });
+    timers.setInterval(PollCycle::PollTimer, PollCycle::PollIntervalMs);
+    timers.setOnTimer(PollCycle::PollTimer, [this](QObject* sender) { poll.iThreadTimers1Timer9(sender); });
     commands.onCommandSent = [this](const QString& command, bool acknowledged) {
         failSafe.commandSent(command, acknowledged);
     };
@@ -100,7 +112,7 @@ void Controller::FormClose()
     records.end(RecordKind::Manual);
     if (state.SettingsLoaded)
         SaveSettings(state);
-    commands.SendCommand(QStringLiteral("X"));
+    commands.SendCommand(protocol::end());
 }
 
 void Controller::Exit()

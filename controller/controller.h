@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/controller_state.h"
+#include "controller/current_readout.h"
 #include "controller/fail_safe.h"
 #include "controller/main_window_controls.h"
 #include "controller/manual_chart.h"
@@ -55,6 +56,7 @@ public:
     UsbChannelDriver driver;
     CommandChannel commands;
     CurrentStream stream;
+    CurrentReadout readout;
 
     // Before the run and the test, whose loops report to it.
     FailSafe failSafe;

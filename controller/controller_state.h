@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/link_state.h"
+
 #include <QDateTime>
 
 #include <array>
@@ -8,9 +10,9 @@
 namespace velmar {
 
 // The controller's module-level variables, in one object a test can create fresh. All zero or
-// false when the program starts. Every routine of the controller and of the device link reads
-// and writes these fields; nothing else keeps controller state.
-struct ControllerState {
+// false when the program starts. Every routine of the controller reads and writes these fields;
+// nothing else keeps controller state. The device link sees only the link flags (LinkState).
+struct ControllerState : LinkState {
     // Position and motion (steps below the top, 0.0064 mm each)
     std::int32_t CurrentSteps = 0;
     std::int32_t HomeSteps = 0;
@@ -30,14 +32,6 @@ struct ControllerState {
     std::array<double, 6> CurrentSamples{};
     std::int32_t SampleSlot = 0;
 
-    // Device link
-    bool CommandChannelOpen = false;
-    bool DataChannelOpen = false;
-    bool CommandBusy = false;
-    bool LinkFailed = false;     // never cleared
-    bool CommandFailed = false;
-    bool ReplyTimedOut = false;
-
     // Polish run
     double CycleNumber = 0.0;
     double CyclesDone = 0.0;
@@ -56,12 +50,6 @@ struct ControllerState {
     // settings file. Until then they hold whatever loading the window gave them, and saving
     // those would overwrite the operator's taught positions.
     bool SettingsLoaded = false;
-    // Nor these. An I/O error said the command channel's device is gone: nothing more can be
-    // sent on it, not even to switch the instrument off.
-    bool CommandChannelLost = false;
-    // A fault stopped the run or test in progress and the instrument was switched off; until
-    // their loops have wound down, the commands they would still send are refused.
-    bool CommandsHeld = false;
 };
 
 }  // namespace velmar

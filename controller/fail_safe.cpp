@@ -1,9 +1,10 @@
 #include "controller/fail_safe.h"
 
 #include "controller/controller.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/log.h"
-#include "ui/platform/platform_services.h"
+#include "platform/delay.h"
+#include "platform/log.h"
+#include "platform/platform_services.h"
+#include "device/protocol.h"
 
 namespace velmar {
 
@@ -15,8 +16,8 @@ void FailSafe::ReachSafeState()
     reaching_ = true;
     const bool output = outputMayBeOn_;
     // The relay first: the supply is never switched off under load.
-    const bool relayOff = c_.commands.SendUrgent(QStringLiteral("RY 0"), SafeReplyWaitMs);
-    const bool outputOff = output && c_.commands.SendUrgent(QStringLiteral("PO 0"), SafeReplyWaitMs);
+    const bool relayOff = c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs);
+    const bool outputOff = output && c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs);
     reaching_ = false;
     c_.power.showSwitchedOff(relayOff, outputOff);
     qCInfo(lcRun).noquote() << QStringLiteral("safe state: relay %1, output %2")
@@ -67,17 +68,17 @@ void FailSafe::loopLeft()
 
 void FailSafe::commandSent(const QString& command, bool acknowledged)
 {
-    if (command == QLatin1String("RY 1"))
+    if (command == protocol::relay(true))
         relayMayBeOn_ = true;
-    else if (command == QLatin1String("PO 1"))
+    else if (command == protocol::output(true))
         outputMayBeOn_ = true;
     else if (!acknowledged)
         return;
-    else if (command == QLatin1String("RY 0"))
+    else if (command == protocol::relay(false))
         relayMayBeOn_ = false;
-    else if (command == QLatin1String("PO 0"))
+    else if (command == protocol::output(false))
         outputMayBeOn_ = false;
-    else if (command == QLatin1String("X"))  // the device ends its operation: both off
+    else if (command == protocol::end())  // the device ends its operation: both off
         relayMayBeOn_ = outputMayBeOn_ = false;
 }
 

@@ -1,13 +1,14 @@
 #include "controller/half_cycle.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/log.h"
-#include "ui/platform/platform_services.h"
+#include "platform/number_format.h"
+#include "platform/delay.h"
+#include "platform/log.h"
+#include "platform/platform_services.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
+#include "device/protocol.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -53,14 +54,14 @@ bool HalfCycle::EvaluateHalfCycle()
         for (int slot = 1; slot <= 5; ++slot)
             s.CurrentSamples[slot] = s.CurrentSamples[0];
     }
-    const double average = (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
+    const double average = AverageOfLastThree(s);
     lastAverage_ = average;
 
     if (!(average >= s.MinCurrentLimit)) {
         c_.records.noteEnd(RecordKind::Polish, RecordEnd::MinimumCurrent);
         announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2));
         // The current has faded: switch the relay off now rather than after the loop's next check.
-        c_.commands.SendCommand(QStringLiteral("RY 0"));
+        c_.commands.SendCommand(protocol::relay(false));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
         minimumMet = true;

@@ -1,6 +1,6 @@
 #include "controller/ini_file.h"
 
-#include "ui/platform/file_save.h"
+#include "platform/file_save.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "controller/manual_chart.h"
 
 #include "controller/controller.h"
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 #include "widgets/tiplot.h"
 
 #include <QLineEdit>

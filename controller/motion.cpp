@@ -1,10 +1,11 @@
 #include "controller/motion.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/number_format.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 #include "widgets/tilineargauge.h"
+#include "device/protocol.h"
 
 #include <QLabel>
 
@@ -42,7 +43,7 @@ void Motion::MoveTo(std::int32_t target)
     s.CurrentSteps = target;
     ShowPosition(s.CurrentSteps);
     if (delta != 0)
-        c_.commands.SendCommand(QStringLiteral("GT %1").arg(delta));
+        c_.commands.SendCommand(protocol::goTo(delta));
     s.MoveBusy = false;
 }
 
@@ -60,7 +61,7 @@ void Motion::MovePolish(std::int32_t target)
     s.CurrentSteps = target;
     ShowPosition(s.CurrentSteps);
     Delay(10);
-    c_.commands.SendCommand(QStringLiteral("GP %1 %2").arg(delta).arg(Correction));
+    c_.commands.SendCommand(protocol::goPolish(delta, Correction));
     s.MoveBusy = false;
 }
 
@@ -84,7 +85,7 @@ void Motion::ApplyPendingMoves()
 void Motion::Button1Click()
 {
     // Re-zeroes even when "TP" is refused: Top is the operator's way to resynchronise the count.
-    c_.commands.SendCommand(QStringLiteral("TP"));
+    c_.commands.SendCommand(protocol::top());
     c_.state.CurrentSteps = 0;
     ShowPosition(0);
     platform().beep();
@@ -145,12 +146,12 @@ void Motion::iLinearGauge1MouseUp() { ApplyPendingMoves(); }
 void Motion::Button4Click()
 {
     for (int i = 0; i < 5; ++i) {
-        c_.commands.SendCommand(QStringLiteral("GT -200"));
-        c_.commands.SendCommand(QStringLiteral("GT 200"));
+        c_.commands.SendCommand(protocol::goTo(-200));
+        c_.commands.SendCommand(protocol::goTo(200));
     }
 }
 
-void Motion::Button5Click() { c_.commands.SendCommand(QStringLiteral("SS 2")); }
+void Motion::Button5Click() { c_.commands.SendCommand(protocol::speed(2)); }
 
 void Motion::PlaceTeachPointer(int index, double mm)
 {

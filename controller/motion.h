@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 
 #include <QColor>
 

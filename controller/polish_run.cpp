@@ -1,13 +1,14 @@
 #include "controller/polish_run.h"
 
 #include "controller/controller.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/log.h"
-#include "ui/platform/platform_services.h"
+#include "platform/conversions.h"
+#include "platform/delay.h"
+#include "platform/log.h"
+#include "platform/platform_services.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
+#include "device/protocol.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -55,11 +56,11 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
 {
     switch (speedPosition) {
     case 2:
-        return QStringLiteral("SS 2");  // Normal
+        return protocol::speed(2);  // Normal
     case 1:
-        return QStringLiteral("SS 3");  // Medium
+        return protocol::speed(3);  // Medium
     default:
-        return QStringLiteral("SS 4");  // Low
+        return protocol::speed(4);  // Low
     }
 }
 
@@ -144,7 +145,7 @@ void PolishRun::startRun()
                                               "minimum current %6, total current %7")
                                    .arg(s.CycleNumber)
                                    .arg(ui.iKnob1->position())
-                                   .arg(ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC"))
+                                   .arg(c_.power.modeText())
                                    .arg(ui.Edit4->text(), limit(cycles, ""), limit(minimum, " mA"), limit(total, ""));
     try {
         RunPolishLoop();
@@ -176,10 +177,10 @@ void PolishRun::RunPolishLoop()
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
     c_.progress.polishStarted();
-    commands.SendCommand(QStringLiteral("RY 1"));
+    commands.SendCommand(protocol::relay(true));
 
     while (active()) {
-        commands.SendCommand(QStringLiteral("SS 2"));
+        commands.SendCommand(protocol::speed(2));
         c_.motion.MoveTo(s.ElectrolyteSteps);
         Delay(20);
         // Stopped during the dip: the electrode stays in the electrolyte.
@@ -201,7 +202,7 @@ void PolishRun::RunPolishLoop()
     }
 
     c_.failSafe.loopFinished();
-    commands.SendCommand(QStringLiteral("RY 0"));
+    commands.SendCommand(protocol::relay(false));
     c_.progress.polishEnded();
 }
 

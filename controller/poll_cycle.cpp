@@ -1,14 +1,14 @@
 #include "controller/poll_cycle.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
+#include "platform/number_format.h"
 #include "controller/settings_file.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLabel>
 
@@ -33,7 +33,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
         ending = true;
     } else {
         const std::uint64_t readingsBefore = c_.stream.framesTaken();
-        c_.stream.ReadCurrentFrame();
+        c_.readout.ReadCurrentFrame();
         if (!c_.state.LinkFailed)
             c_.failSafe.streamPolled(c_.stream.framesTaken() != readingsBefore);
     }

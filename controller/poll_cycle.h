@@ -15,6 +15,7 @@ class Controller;
 class PollCycle {
 public:
     static constexpr int PollTimer = 9;
+    static constexpr int PollIntervalMs = 30;
 
     explicit PollCycle(Controller& c) : c_(c) {}
     void iThreadTimers1Timer9(QObject* sender);

@@ -1,12 +1,13 @@
 #include "controller/power_control.h"
 
 #include "controller/controller.h"
-#include "controller/number_format.h"
-#include "ui/platform/delay.h"
+#include "platform/number_format.h"
+#include "platform/delay.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
+#include "device/protocol.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -27,28 +28,33 @@ std::int32_t PowerControl::setPointCount(double volts)
 
 QString PowerControl::modeText() const
 {
-    return c_.ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC");
+    return protocol::mode(c_.ui.iSwitchSlider2->position() == 1);
 }
 
 void PowerControl::ApplyPower()
 {
-    c_.commands.SendCommand(QStringLiteral("RY 0"));
+    c_.commands.SendCommand(protocol::relay(false));
     const std::int32_t count = setPointCount(c_.ui.iKnob1->position());
     c_.ui.Label4->setText(QString::number(count));
-    c_.commands.SendCommand(QStringLiteral("SP 1024 ") + QString::number(count));
+    c_.commands.SendCommand(protocol::setPoint(count));
     c_.commands.SendCommand(modeText());
 }
 
 void PowerControl::ApplyPowerAndZero()
 {
     ApplyPower();
-    c_.commands.SendCommand(QStringLiteral("PO 1"));
+    CaptureZero();
+}
+
+void PowerControl::CaptureZero()
+{
+    c_.commands.SendCommand(protocol::output(true));
     // The poll cycles running inside this wait read the frames sent with the output on and the
     // relay off: that count is what zero current reads as.
     Delay(500);
     c_.state.ZeroOffset = c_.state.RawCurrent;
     c_.ui.Label2->setText(QString::number(c_.state.ZeroOffset));
-    c_.commands.SendCommand(QStringLiteral("PO 0"));
+    c_.commands.SendCommand(protocol::output(false));
 }
 
 void PowerControl::Button6Click()
@@ -63,10 +69,10 @@ void PowerControl::Button9Click()
     QPushButton* button = c_.ui.Button9;
     if (button->text() == kRelayOn) {
         button->setText(kRelayOff);
-        c_.commands.SendCommand(QStringLiteral("RY 1"));
+        c_.commands.SendCommand(protocol::relay(true));
     } else {
         button->setText(kRelayOn);
-        c_.commands.SendCommand(QStringLiteral("RY 0"));
+        c_.commands.SendCommand(protocol::relay(false));
     }
 }
 
@@ -96,13 +102,13 @@ void PowerControl::Button11Click()
                                              + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
                                              + QStringLiteral("Volts") + modeText());
         button->setText(kPowerOff);
-        c_.commands.SendCommand(QStringLiteral("PO 1"));
+        c_.commands.SendCommand(protocol::output(true));
         // The pulse switched the relay off; put it back if the operator had it on.
         if (c_.ui.Button9->text() == kRelayOff)
-            c_.commands.SendCommand(QStringLiteral("RY 1"));
+            c_.commands.SendCommand(protocol::relay(true));
     } else {
         button->setText(kPowerOn);
-        c_.commands.SendCommand(QStringLiteral("PO 0"));
+        c_.commands.SendCommand(protocol::output(false));
         // Drop the meter now rather than at the next poll cycle.
         c_.ui.iAngularGauge1->setPosition(0.0);
         c_.ui.iKnob1->setEnabled(true);

@@ -20,6 +20,9 @@ public:
     // ApplyPower, then a 500 ms output pulse during which the poll cycle refreshes RawCurrent;
     // that count becomes ZeroOffset. Output and relay are both off afterwards.
     void ApplyPowerAndZero();
+    // The zero capture at the voltage already programmed: output on with the relay off for
+    // 500 ms, the reading then taken as zero current (ZeroOffset, shown in Label2), output off.
+    void CaptureZero();
     void Button6Click();
     void Button11Click();
     void Button9Click();

@@ -1,7 +1,7 @@
 #include "controller/progress.h"
 
 #include "controller/controller.h"
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 

@@ -1,6 +1,6 @@
 #include "controller/record_folder.h"
 
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "controller/run_record.h"
 
-#include "ui/platform/file_save.h"
+#include "platform/file_save.h"
 
 namespace velmar {
 namespace {

@@ -1,10 +1,10 @@
 #include "controller/settings_file.h"
 
 #include "controller/ini_file.h"
-#include "controller/number_format.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/number_format.h"
+#include "platform/conversions.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -2,8 +2,9 @@
 
 #include "controller/controller.h"
 #include "controller/settings_file.h"
-#include "ui/platform/delay.h"
-#include "widgets/tithreadtimers.h"
+#include "platform/delay.h"
+#include "timers/tithreadtimers.h"
+#include "device/protocol.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -26,7 +27,7 @@ void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
     Motion& motion = c_.motion;
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
 
-    timers.setEnabled(1, false);  // once per process
+    timers.setEnabled(StartUpTimer, false);  // once per process
 
     // The About window without its buttons is the splash while the electrode is homed.
     setVisibleIf(c_.ui.Form2Button1, false);
@@ -37,8 +38,8 @@ void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
     Delay(500);
 
     // A little down first, so "TP" always finds the top from below.
-    c_.commands.SendCommand(QStringLiteral("GT -100"));
-    c_.commands.SendCommand(QStringLiteral("TP"));
+    c_.commands.SendCommand(protocol::goTo(-100));
+    c_.commands.SendCommand(protocol::top());
     s.CurrentSteps = 0;
     motion.ShowPosition(0);
 
@@ -69,7 +70,7 @@ void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
 
     // A device that failed at the driver level would only fill the screen with errors.
     if (!s.CommandFailed)
-        timers.setEnabled(9, true);
+        timers.setEnabled(PollCycle::PollTimer, true);
     c_.progress.startUpEnded();
 }
 

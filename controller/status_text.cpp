@@ -1,6 +1,6 @@
 #include "controller/status_text.h"
 
-#include "controller/number_format.h"
+#include "platform/number_format.h"
 
 #include <QStringList>
 

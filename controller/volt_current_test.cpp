@@ -1,11 +1,12 @@
 #include "controller/volt_current_test.h"
 
 #include "controller/controller.h"
-#include "ui/platform/conversions.h"
-#include "ui/platform/delay.h"
+#include "platform/conversions.h"
+#include "platform/delay.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
+#include "device/protocol.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -51,15 +52,12 @@ void VoltCurrentTest::RunVoltCurrentTest()
     ControllerState& s = c_.state;
     TiPlot* plot = c_.ui.iPlot1;
     CommandChannel& commands = c_.commands;
-    const auto mode = [this] {
-        return c_.ui.iSwitchSlider2->position() == 1 ? QStringLiteral("DC") : QStringLiteral("AC");
-    };
 
     plot->ClearData();
     plot->YAxisAt(0)->setTitle(QStringLiteral("Current (mA)"));
     plot->XAxisAt(0)->setTitle(QStringLiteral("Volts"));
     plot->XAxisAt(0)->setMin(0.0);
-    plot->LabelAt(1)->setCaption(QStringLiteral("Current = ") + mode());
+    plot->LabelAt(1)->setCaption(QStringLiteral("Current = ") + c_.power.modeText());
 
     // Max first: with both fields bad, the message names Max's text.
     const int vmax = StrToInt(c_.ui.Edit7->text());
@@ -75,21 +73,16 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
         // Zero at this voltage: output on with the relay off, the way the supply's own
         // zero capture does it.
-        commands.SendCommand(QStringLiteral("RY 0"));
-        commands.SendCommand(QStringLiteral("SP 1024 ") + QString::number(static_cast<qint64>(v) * 16));
-        commands.SendCommand(mode());
-        commands.SendCommand(QStringLiteral("PO 1"));
-        Delay(500);
-        s.ZeroOffset = s.RawCurrent;
-        c_.ui.Label2->setText(QString::number(s.ZeroOffset));
-        commands.SendCommand(QStringLiteral("PO 0"));
+        commands.SendCommand(protocol::relay(false));
+        commands.SendCommand(protocol::setPoint(static_cast<std::int64_t>(v) * 16));
+        commands.SendCommand(c_.power.modeText());
+        c_.power.CaptureZero();
 
         c_.motion.MoveTo(s.HomeSteps);
-        commands.SendCommand(QStringLiteral("PO 1"));
-        commands.SendCommand(QStringLiteral("RY 1"));
+        commands.SendCommand(protocol::output(true));
+        commands.SendCommand(protocol::relay(true));
         Delay(2000);  // the poll cycles in here refresh the samples we average
-        const double average =
-            (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
+        const double average = AverageOfLastThree(s);
         plot->ChannelAt(0)->AddPoint(v, average);
         c_.progress.testPointTaken(v, average);
         c_.records.viTestRow(v, average, s.ZeroOffset);
@@ -100,9 +93,9 @@ void VoltCurrentTest::RunVoltCurrentTest()
     if (!c_.failSafe.loopFinished() && c_.ui.Button10->text() == StopCaption)
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
     c_.setLoopCaption(c_.ui.Button10, StartCaption);
-    commands.SendCommand(QStringLiteral("RY 0"));
-    commands.SendCommand(QStringLiteral("PO 0"));
-    commands.SendCommand(QStringLiteral("SP 1024 0"));
+    commands.SendCommand(protocol::relay(false));
+    commands.SendCommand(protocol::output(false));
+    commands.SendCommand(protocol::setPoint(0));
     c_.ui.iKnob1->setPosition(4.0);
     // Output and relay are off now, whatever the Power and Relay buttons said before the test.
     c_.power.showSwitchedOff(true, true);

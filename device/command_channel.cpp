@@ -1,31 +1,28 @@
 #include "device/command_channel.h"
 
-#include "controller/controller_state.h"
 #include "device/channel_setup.h"
+#include "device/link_state.h"
 #include "device/usb_channel_driver.h"
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
-#include "widgets/tithreadtimers.h"
-
-#include <QLabel>
+#include "platform/delay.h"
+#include "platform/platform_services.h"
+#include "timers/tithreadtimers.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace velmar {
 
-CommandChannel::CommandChannel(ControllerState& state, UsbChannelDriver& driver, TiThreadTimers& timers,
-                               QLabel* label4)
-    : state_(state), driver_(driver), timers_(timers), label4_(label4)
+CommandChannel::CommandChannel(LinkState& link, UsbChannelDriver& driver, TiThreadTimers& timers)
+    : state_(link), driver_(driver), timers_(timers)
 {
     timers_.setInterval(WatchdogTimer, WatchdogIntervalMs);
     timers_.setOnTimer(WatchdogTimer, [this](QObject* sender) { iThreadTimers1Timer8(sender); });
 }
 
-void CommandChannel::setLabel4Text(const QString& text)
+void CommandChannel::showReply(const QString& text)
 {
-    if (label4_)
-        label4_->setText(text);
+    if (onReply)
+        onReply(text);
 }
 
 void CommandChannel::OpenCommandChannel()
@@ -70,7 +67,7 @@ bool CommandChannel::SendCommand(const QString& command)
 
     state_.CommandBusy = true;
     QString reply(13, QLatin1Char(' '));
-    setLabel4Text(QStringLiteral(" "));
+    showReply(QStringLiteral(" "));
 
     if (!state_.CommandChannelOpen) {
         OpenCommandChannel();
@@ -82,7 +79,7 @@ bool CommandChannel::SendCommand(const QString& command)
         noteFailure(purged);
         ShowInfo(QStringLiteral("USB Communications Error with the KS Command Channel"));
         state_.CommandFailed = true;
-        setLabel4Text(reply);
+        showReply(reply);
         state_.CommandBusy = false;
         return false;
     }
@@ -125,7 +122,7 @@ bool CommandChannel::SendCommand(const QString& command)
         for (int i = 0; i < 4; ++i)
             reply[i] = QLatin1Char(driver_.RxBufferA[static_cast<std::size_t>(i)]);
     }
-    setLabel4Text(reply);
+    showReply(reply);
 
     state_.CommandFailed = false;
     state_.CommandBusy = false;

@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <functional>
 
-class QLabel;
 class QObject;
 
 namespace velmar {
 
-struct ControllerState;
+struct LinkState;
 class TiThreadTimers;
 class UsbChannelDriver;
 
@@ -22,9 +21,8 @@ public:
     static constexpr int WatchdogTimer = 8;
     static constexpr int WatchdogIntervalMs = 10000;
 
-    // Takes over timer 8 of `timers` as the reply watchdog (interval and handler). `label4` is
-    // the window's hidden reply label; it may be null.
-    CommandChannel(ControllerState& state, UsbChannelDriver& driver, TiThreadTimers& timers, QLabel* label4);
+    // Takes over timer 8 of `timers` as the reply watchdog (interval and handler).
+    CommandChannel(LinkState& link, UsbChannelDriver& driver, TiThreadTimers& timers);
 
     void OpenCommandChannel();
     bool SendCommand(const QString& command);
@@ -44,10 +42,12 @@ public:
     // Told when the reply watchdog has ended a wait, before "Communications Timeout" is shown.
     std::function<void()> onReplyTimeout;
 
-    void setLabel4(QLabel* label4) { label4_ = label4; }
+    // Told the reply as it stands: a blank when an exchange starts, then the first four bytes
+    // of the reply padded to 13 characters (all blanks when none came).
+    std::function<void(const QString& reply)> onReply;
 
 private:
-    void setLabel4Text(const QString& text);
+    void showReply(const QString& text);
     // An I/O error means the device is gone (unplugged), not a passing failure: the link is
     // failed from now on, as when the data channel's queue query fails.
     void noteFailure(std::uint32_t status);
@@ -55,10 +55,9 @@ private:
     // when all went out.
     bool writeCommand(const QString& command);
 
-    ControllerState& state_;
+    LinkState& state_;
     UsbChannelDriver& driver_;
     TiThreadTimers& timers_;
-    QLabel* label4_;
 };
 
 }  // namespace velmar

@@ -1,7 +1,7 @@
 #include "device/usb_channel_driver.h"
 
-#include "ui/platform/log.h"
-#include "ui/platform/platform_services.h"
+#include "platform/log.h"
+#include "platform/platform_services.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja "$@"
+cmake -S . -B "$build_dir" -G Ninja -DVELMAR_BENCH=ON "$@"
 cmake --build "$build_dir" -j "$(nproc)"

@@ -12,7 +12,7 @@ ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j 2 "$@"
 
 if [ "${VELMAR_SANITIZER_PASS:-1}" != 0 ]; then
   started=$(date +%s)
-  BUILD_DIR=build-asan scripts/build.sh -DSANITIZE=address,undefined -DVELMAR_BUILD_BENCH=OFF
+  BUILD_DIR=build-asan scripts/build.sh -DSANITIZE=address,undefined -DVELMAR_BENCH=OFF
   ctest --test-dir build-asan --output-on-failure -j 2 -LE 'slow|e2e|package' "$@"
   echo "Sanitizer pass took $(( $(date +%s) - started )) s"
 fi

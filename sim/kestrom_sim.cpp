@@ -1,5 +1,7 @@
 #include "sim/kestrom_sim.h"
 
+#include "device/protocol.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -224,6 +226,7 @@ void KestromSim::execute(const QByteArray& command, std::int64_t at)
     // Moves queue behind one another; everything else acts as it arrives.
     const QList<QByteArray> words = command.split(' ');
     const QByteArray keyword = words.value(0);
+    namespace word = protocol::word;
     auto number = [&](int index, bool* ok) { return words.value(index).toInt(ok); };
     bool known = true;
     double workMs = CommandOverheadMs;
@@ -246,32 +249,32 @@ void KestromSim::execute(const QByteArray& command, std::int64_t at)
 
     std::optional<std::int64_t> replyAt;
     bool ok = false;
-    if ((keyword == "GT" && words.size() == 2) || (keyword == "GP" && words.size() == 3)) {
+    if ((keyword == word::GoTo && words.size() == 2) || (keyword == word::GoPolish && words.size() == 3)) {
         // The argument is the present position minus the target: positive goes up.
         const int n = number(1, &ok);
         known = ok;
         if (ok)
             replyAt = startMove(-n);
-    } else if (keyword == "TP" && words.size() == 1) {
+    } else if (keyword == word::Top && words.size() == 1) {
         const int from = moves_.empty() ? restPosition_ : moves_.back().to;
         replyAt = startMove(-from);
-    } else if (keyword == "SS" && words.size() == 2) {
+    } else if (keyword == word::Speed && words.size() == 2) {
         const int speed = number(1, &ok);
         known = ok && speed >= 2 && speed <= 4;
         if (known)
             state_.speed = speed;
-    } else if (keyword == "SP" && words.size() == 3) {
+    } else if (keyword == word::SetPoint && words.size() == 3) {
         const int n = number(2, &ok);
         known = ok && n >= 0;
         if (known)
             state_.setPoint = n;
-    } else if ((keyword == "DC" || keyword == "AC") && words.size() == 1) {
-        state_.dc = keyword == "DC";
-    } else if (keyword == "PO" && words.size() == 2 && (words[1] == "0" || words[1] == "1")) {
+    } else if ((keyword == word::Direct || keyword == word::Alternating) && words.size() == 1) {
+        state_.dc = keyword == word::Direct;
+    } else if (keyword == word::Output && words.size() == 2 && (words[1] == "0" || words[1] == "1")) {
         state_.outputOn = words[1] == "1";
-    } else if (keyword == "RY" && words.size() == 2 && (words[1] == "0" || words[1] == "1")) {
+    } else if (keyword == word::Relay && words.size() == 2 && (words[1] == "0" || words[1] == "1")) {
         state_.relayOn = words[1] == "1";
-    } else if (keyword == "X" && words.size() == 1) {
+    } else if (keyword == word::End && words.size() == 1) {
         exitReceived_ = true;
         state_.outputOn = false;
         state_.relayOn = false;

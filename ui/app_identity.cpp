@@ -1,5 +1,7 @@
 #include "ui/app_identity.h"
 
+#include "ui/window_resources.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -12,6 +14,7 @@ QString ApplicationId() { return QStringLiteral(VELMAR_APP_ID); }
 QIcon ApplicationIcon()
 {
     // Rendered here rather than left to an SVG icon plugin, which a minimal Qt install lacks.
+    RegisterWindowResources();
     QSvgRenderer renderer(QStringLiteral(":/velmar/velmar.svg"));
     QIcon icon;
     if (!renderer.isValid())

@@ -1,14 +1,16 @@
-#include "device/d2xx/d2xx.h"
+#include "device/d2xx/backend.h"
 #include "sim/kestrom_sim.h"
 #include "ui/app_identity.h"
 #include "ui/command_line.h"
 #include "ui/device_report.h"
-#include "ui/platform/log.h"
-#include "ui/platform/transcript.h"
+#include "platform/log.h"
+#include "platform/transcript.h"
 #include "ui/signal_close.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
-#include "ui/velmar_application.h"
+#include "controller/controller.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
+#include "platform/velmar_application.h"
+#include "sim/simulated_backend.h"
 
 #include <QFont>
 #include <QTextStream>
@@ -46,14 +48,18 @@ int main(int argc, char** argv)
         return ListDevices(line.ports, out);
     }
 
-    d2xx::BackendOptions backend;
-    backend.kind = line.simulate ? d2xx::BackendOptions::Simulated : d2xx::BackendOptions::Serial;
-    backend.simulateSpeed = line.simulateSpeed;
-    backend.ports = line.ports;
-    d2xx::configure(backend);
+    // The one place that decides where the channels go: the simulated instrument or the ttys.
+    std::shared_ptr<sim::KestromSim> instrument;
+    if (line.simulate) {
+        instrument = std::make_shared<sim::KestromSim>();
+        instrument->setSpeedFactor(line.simulateSpeed);
+        sim::installSimulator(instrument);
+    } else {
+        d2xx::setBackend(d2xx::makeSerialBackend(line.ports));
+    }
     if (!line.transcript.isEmpty()) {
         OpenTranscript(line.transcript);
-        if (auto instrument = d2xx::simulator())
+        if (instrument)
             instrument->commandObserver = [](const QByteArray& command) {
                 WriteTranscript(QStringLiteral("wire"), QString::fromLatin1(command));
             };
@@ -67,6 +73,7 @@ int main(int argc, char** argv)
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 
     TForm1 form1(arguments);
+    form1.controller->progress.setSimulated(line.simulate);
     TForm2 form2(&form1);
     form1.setAboutWindow(&form2);
     form1.show();

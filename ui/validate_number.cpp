@@ -1,7 +1,7 @@
 #include "ui/validate_number.h"
 
-#include "ui/platform/delay.h"
-#include "ui/platform/platform_services.h"
+#include "platform/delay.h"
+#include "platform/platform_services.h"
 
 #include <cmath>
 #include <charconv>

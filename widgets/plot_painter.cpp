@@ -1,6 +1,6 @@
 #include "widgets/plot_painter.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/plot_layout.h"
 #include "widgets/tiplot.h"
 

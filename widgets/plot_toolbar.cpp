@@ -1,6 +1,6 @@
 #include "widgets/plot_toolbar.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/tiplot.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "widgets/positioncontrol.h"
 
-#include "ui/platform/platform_services.h"
+#include "platform/platform_services.h"
 #include "widgets/display_paint_guard.h"
 
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #include "widgets/tiknob.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/dial_painters.h"
 #include "widgets/property_assign.h"
 

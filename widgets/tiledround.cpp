@@ -1,6 +1,6 @@
 #include "widgets/tiledround.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
 #include "widgets/tisevensegmentanalog.h"
 

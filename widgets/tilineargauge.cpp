@@ -1,6 +1,6 @@
 #include "widgets/tilineargauge.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 
 #include <QMouseEvent>
 #include <QPainter>

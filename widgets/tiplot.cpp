@@ -1,8 +1,8 @@
 #include "widgets/tiplot.h"
 
-#include "ui/platform/named_colours.h"
-#include "ui/platform/file_save.h"
-#include "ui/platform/platform_services.h"
+#include "platform/named_colours.h"
+#include "platform/file_save.h"
+#include "platform/platform_services.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_layout.h"
 #include "widgets/plot_painter.h"

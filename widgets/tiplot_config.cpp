@@ -1,6 +1,6 @@
 #include "widgets/tiplot.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 
 namespace velmar {
 

@@ -1,6 +1,6 @@
 #include "widgets/tisevensegmentanalog.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
 
 #include <QLocale>

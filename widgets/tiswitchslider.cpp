@@ -1,6 +1,6 @@
 #include "widgets/tiswitchslider.h"
 
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 #include "widgets/dial_painters.h"
 #include "widgets/property_assign.h"
 
@@ -53,7 +53,7 @@ int sliderPositionAt(double y, int height, int pointerHeight, int endsMargin, bo
 }
 
 PositionLabelError::PositionLabelError()
-    : ConversionError(QStringLiteral("Position Label String Must be < 256 Characters"))
+    : HandlerError(QStringLiteral("Position Label String Must be < 256 Characters"))
 {
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/platform/conversions.h"
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
+#include "platform/handler_error.h"
 #include "widgets/positioncontrol.h"
 
 #include <QColor>
@@ -26,9 +26,9 @@ int sliderPointerOffset(int travel, int count, int position);
 // The position nearest to the mouse row `y` (halves to the even neighbour), not clamped.
 int sliderPositionAt(double y, int height, int pointerHeight, int endsMargin, bool ledPointer, int count);
 
-// Refused PositionLabels text. Travels to the application's error dialog like the runtime's
-// conversion errors.
-class PositionLabelError : public ConversionError {
+// Refused PositionLabels text: ends the setting handler and is shown in the application's
+// error dialog.
+class PositionLabelError : public HandlerError {
 public:
     PositionLabelError();
 };

@@ -2,6 +2,7 @@
 
 #include "device/d2xx/d2xx.h"
 
+#include <QMap>
 #include <QString>
 
 #include <cstdint>
@@ -31,7 +32,13 @@ public:
     virtual FT_STATUS open(const QString& serialNumber, std::unique_ptr<Port>& port) = 0;
 };
 
+// The channels on the kernel's tty devices; `ports` maps a USB serial number to a tty path
+// ahead of the lookup among the USB serial ports (--port SERIAL=PATH).
 std::unique_ptr<Backend> makeSerialBackend(const QMap<QString, QString>& ports);
-std::unique_ptr<Backend> makeSimulatedBackend(std::shared_ptr<sim::KestromSim> instrument);
+
+// Chooses the backend for every later FT_OpenEx; handles already open keep working on the
+// backend that opened them. The composition root (the program's entry, a test fixture)
+// decides which; until it does, the serial backend with no explicit ports is used.
+void setBackend(std::unique_ptr<Backend> backend);
 
 }  // namespace velmar::d2xx

@@ -1,7 +1,6 @@
 #include "device/d2xx/d2xx.h"
 
 #include "device/d2xx/backend.h"
-#include "sim/kestrom_sim.h"
 
 #include <cstring>
 #include <map>
@@ -13,8 +12,6 @@ namespace {
 // The vendor driver is a process-wide library; so is this stand-in for it.
 struct Registry {
     std::unique_ptr<Backend> backend;
-    std::shared_ptr<sim::KestromSim> simulator;
-    bool configured = false;
     std::map<FT_HANDLE, std::unique_ptr<Port>> open;
 };
 
@@ -131,28 +128,7 @@ FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t n, std::uint32_t
     return port->read(buffer, n, read);
 }
 
-void configure(const BackendOptions& options)
-{
-    Registry& r = registry();
-    if (options.kind == BackendOptions::Simulated) {
-        auto instrument = std::make_shared<sim::KestromSim>();
-        instrument->setSpeedFactor(options.simulateSpeed);
-        r.simulator = instrument;
-        r.backend = makeSimulatedBackend(std::move(instrument));
-    } else {
-        r.simulator.reset();
-        r.backend = makeSerialBackend(options.ports);
-    }
-}
-
-void installSimulator(std::shared_ptr<sim::KestromSim> instrument)
-{
-    Registry& r = registry();
-    r.simulator = instrument;
-    r.backend = makeSimulatedBackend(std::move(instrument));
-}
-
-std::shared_ptr<sim::KestromSim> simulator() { return registry().simulator; }
+void setBackend(std::unique_ptr<Backend> backend) { registry().backend = std::move(backend); }
 
 void closeAll() { registry().open.clear(); }
 

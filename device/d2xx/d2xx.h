@@ -2,17 +2,9 @@
 
 // The D2XX-shaped interface to the instrument's two USB serial channels. Only the USB channel
 // driver (device/usb_channel_driver.h) calls these functions; which backend answers them is
-// chosen once, by configure().
-
-#include <QMap>
-#include <QString>
+// chosen by the composition root through setBackend() (device/d2xx/backend.h).
 
 #include <cstdint>
-#include <memory>
-
-namespace velmar::sim {
-class KestromSim;
-}
 
 namespace velmar::d2xx {
 
@@ -71,23 +63,6 @@ FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, std::uint32_t n, std::uint32_
 // error (nothing waiting and a zero time-out gives FT_OK with 0).
 FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t n, std::uint32_t* read);
 
-// Where the channels come from. main() fills this from the command line:
-//   --simulate[=SPEED]      kind = Simulated, simulateSpeed = SPEED
-//   --port SERIAL=PATH      ports[SERIAL] = PATH (any tty, pseudo-terminals included)
-struct BackendOptions {
-    enum Kind { Serial, Simulated };
-    Kind kind = Serial;
-    double simulateSpeed = 1.0;
-    QMap<QString, QString> ports;
-};
-
-// Chooses the backend for every later FT_OpenEx. Handles already open keep working on the
-// backend that opened them. With Simulated, a fresh simulated instrument is created.
-void configure(const BackendOptions& options);
-// Tests: open channels on this simulated instrument from now on.
-void installSimulator(std::shared_ptr<sim::KestromSim> instrument);
-// The simulated instrument in use, or null when the channels go to real ports.
-std::shared_ptr<sim::KestromSim> simulator();
 // Closes every open handle, so that the next test starts from a device nobody holds.
 void closeAll();
 

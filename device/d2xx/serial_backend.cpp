@@ -1,6 +1,6 @@
 #include "device/d2xx/backend.h"
 #include "device/d2xx/serial_ports.h"
-#include "ui/platform/log.h"
+#include "platform/log.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 #include "tests/support/window_fixture.h"
 #include "widgets/tiplot.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "controller/number_format.h"
+#include "platform/number_format.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/tilineargauge.h"
 

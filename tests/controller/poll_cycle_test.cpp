@@ -5,7 +5,7 @@
 #include "widgets/tiledround.h"
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "controller/controller_state.h"
 #include "device/command_channel.h"
 #include "device/d2xx/d2xx.h"
+#include "device/link_state.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QLabel>
 
@@ -23,7 +24,8 @@ protected:
     void SetUp() override
     {
         d2xx::closeAll();
-        d2xx::installSimulator(instrument);
+        sim::installSimulator(instrument);
+        channel.onReply = [this](const QString& reply) { label4.setText(reply); };
     }
     void TearDown() override { d2xx::closeAll(); }
 
@@ -31,11 +33,11 @@ protected:
 
     RecordingPlatform platform;
     std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>();
-    ControllerState state;
+    LinkState state;
     std::unique_ptr<UsbChannelDriver> driver = std::make_unique<UsbChannelDriver>();
     TiThreadTimers timers;
     QLabel label4;
-    CommandChannel channel{state, *driver, timers, &label4};
+    CommandChannel channel{state, *driver, timers};
 };
 
 }  // namespace velmar::test

@@ -1,3 +1,4 @@
+#include "device/d2xx/backend.h"
 #include "device/d2xx/d2xx.h"
 #include "device/d2xx/serial_ports.h"
 #include "tests/support/log_capture.h"
@@ -31,7 +32,7 @@ protected:
         ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
         ::close(slave);
         slavePath = QString::fromLatin1(name);
-        configure({BackendOptions::Serial, 1.0, {{"KS265000A", slavePath}}});
+        setBackend(makeSerialBackend({{"KS265000A", slavePath}}));
         ASSERT_EQ(FT_OpenEx(serial, FT_OPEN_BY_SERIAL_NUMBER, &handle), FT_OK);
         ASSERT_NE(handle, nullptr);
     }
@@ -40,7 +41,7 @@ protected:
         closeAll();
         if (master >= 0)
             ::close(master);
-        configure({});
+        setBackend(makeSerialBackend({}));
     }
     QByteArray readMaster(int n)
     {
@@ -201,14 +202,14 @@ TEST(SerialBackendLog, OpenOnAPseudoTerminalLogsTheRefusedLowLatencyModeAtDebugO
     char name[128] = {};
     ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
     ::close(slave);
-    configure({BackendOptions::Serial, 1.0, {{"KS265000A", QString::fromLatin1(name)}}});
+    setBackend(makeSerialBackend({{"KS265000A", QString::fromLatin1(name)}}));
     test::LogCapture log;
     char serial[] = "KS265000A";
     FT_HANDLE h = nullptr;
     EXPECT_EQ(FT_OpenEx(serial, FT_OPEN_BY_SERIAL_NUMBER, &h), FT_OK);
     closeAll();
     ::close(master);
-    configure({});
+    setBackend(makeSerialBackend({}));
 
     const QStringList debug = log.messages("velmar.device", QtDebugMsg);
     EXPECT_TRUE(debug.filter("no low-latency mode").size() == 1) << debug.join('\n').toStdString();

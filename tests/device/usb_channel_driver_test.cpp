@@ -4,6 +4,7 @@
 #include "sim/kestrom_sim.h"
 #include "device/frame_tally.h"
 #include "tests/support/log_capture.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ protected:
     void SetUp() override
     {
         closeAll();
-        installSimulator(instrument);
+        sim::installSimulator(instrument);
         driver = std::make_unique<UsbChannelDriver>();
     }
     void TearDown() override { closeAll(); }

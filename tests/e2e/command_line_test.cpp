@@ -1,4 +1,5 @@
 // labels: e2e
+#include "device/d2xx/backend.h"
 #include "device/d2xx/d2xx.h"
 
 #include <QElapsedTimer>
@@ -98,7 +99,7 @@ TEST(VelmarListDevices, SaysForEachChannelWhetherItOpensAndWhyNot)
     ASSERT_FALSE(held.path.isEmpty());
     // This process holds one line the way the program does.
     using namespace velmar::d2xx;
-    configure({BackendOptions::Serial, 1.0, {{"KS265000A", held.path}}});
+    setBackend(makeSerialBackend({{"KS265000A", held.path}}));
     char serial[] = "KS265000A";
     FT_HANDLE handle = nullptr;
     ASSERT_EQ(FT_OpenEx(serial, FT_OPEN_BY_SERIAL_NUMBER, &handle), FT_OK);
@@ -127,7 +128,7 @@ TEST(VelmarListDevices, SaysForEachChannelWhetherItOpensAndWhyNot)
         EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
     }
     closeAll();
-    configure({});
+    setBackend(makeSerialBackend({}));
 }
 
 TEST(VelmarListDevices, PermissionDeniedComesWithWhatToDo)

@@ -4,13 +4,14 @@
 // test fixtures is used.
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
-#include "ui/platform/delay.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "sim/simulated_backend.h"
+#include "platform/delay.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -74,12 +75,9 @@ TEST(PolishRunEndToEnd, StartUpThenARunOfTwoCyclesFinishesAndTheCloseSaysGoodbye
     ASSERT_TRUE(home.isValid());
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());  // the settings file goes here
 
-    d2xx::BackendOptions backend;
-    backend.kind = d2xx::BackendOptions::Simulated;
-    backend.simulateSpeed = 20;
-    d2xx::configure(backend);
-    const std::shared_ptr<sim::KestromSim> instrument = d2xx::simulator();
-    ASSERT_TRUE(instrument);
+    const auto instrument = std::make_shared<sim::KestromSim>();
+    instrument->setSpeedFactor(20);
+    sim::installSimulator(instrument);
 
     Operator op;
     {

@@ -1,11 +1,13 @@
 #include "tests/support/frame_properties.h"
 
 #include "controller/controller_state.h"
+#include "controller/current_readout.h"
 #include "controller/main_window_controls.h"
 #include "device/current_stream.h"
 #include "device/d2xx/d2xx.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
 #include "widgets/tiledround.h"
 
@@ -25,7 +27,7 @@ struct Reader {
     Reader()
     {
         d2xx::closeAll();
-        d2xx::installSimulator(instrument);
+        sim::installSimulator(instrument);
         ui.iLedRound1 = &lamp;
         ui.Label6 = &label6;
         ui.Label7 = &label7;
@@ -53,7 +55,8 @@ struct Reader {
     MainWindowControls ui;
     TiLedRound lamp;
     QLabel label6, label7, label8, label9, label12;
-    CurrentStream stream{state, driver, ui};
+    CurrentStream reader{state, driver};
+    CurrentReadout stream{state, reader, ui};
 };
 
 }  // namespace

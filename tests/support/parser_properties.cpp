@@ -2,7 +2,7 @@
 
 #include "controller/ini_file.h"
 #include "ui/command_line.h"
-#include "ui/platform/conversions.h"
+#include "platform/conversions.h"
 #include "ui/validate_number.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/velmar_application.h"
+#include "platform/velmar_application.h"
 
 #include <QFont>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "tests/support/window_fixture.h"
 
-#include "ui/platform/delay.h"
+#include "platform/delay.h"
 
 #include <QFile>
 

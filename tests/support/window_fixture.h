@@ -3,10 +3,11 @@
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
-#include "widgets/tithreadtimers.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
+#include "timers/tithreadtimers.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,7 @@ protected:
     {
         d2xx::closeAll();
         instrument->setSpeedFactor(speedFactor());
-        d2xx::installSimulator(instrument);
+        sim::installSimulator(instrument);
         platform.dataFolder = dataDir.path();
         // Whatever reaches past the recorded platform still stays out of the real home.
         hadDataHome_ = qEnvironmentVariableIsSet("XDG_DATA_HOME");
@@ -35,6 +36,7 @@ protected:
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir.path()));
         form = std::make_unique<TForm1>(arguments());
         form->iThreadTimers1->setEnabled(1, false);
+        form->controller->progress.setSimulated(true);
         about = std::make_unique<TForm2>(form.get());
         form->setAboutWindow(about.get());
     }

@@ -1,5 +1,5 @@
 #include "tests/support/recording_platform.h"
-#include "ui/unit2.h"
+#include "ui/about_window.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "tests/support/recording_platform.h"
-#include "ui/platform/conversions.h"
+#include "platform/conversions.h"
 #include "ui/validate_number.h"
 
 #include <QLocale>

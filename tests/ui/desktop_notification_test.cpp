@@ -1,4 +1,4 @@
-#include "ui/platform/desktop_notification.h"
+#include "platform/desktop_notification.h"
 
 #include <QDBusConnection>
 #include <QProcess>

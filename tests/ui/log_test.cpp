@@ -1,4 +1,4 @@
-#include "ui/platform/log.h"
+#include "platform/log.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "tests/support/recording_platform.h"
-#include "ui/unit1.h"
-#include "ui/unit2.h"
+#include "ui/main_window.h"
+#include "ui/about_window.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiledround.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
-#include "widgets/tithreadtimers.h"
+#include "timers/tithreadtimers.h"
 
 #include <QAction>
 #include <QCheckBox>

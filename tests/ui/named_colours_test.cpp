@@ -1,4 +1,4 @@
-#include "ui/platform/named_colours.h"
+#include "platform/named_colours.h"
 
 #include <gtest/gtest.h>
 

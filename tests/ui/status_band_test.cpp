@@ -1,6 +1,6 @@
 #include "tests/support/recording_platform.h"
 #include "ui/form_layout.h"
-#include "ui/unit1.h"
+#include "ui/main_window.h"
 #include "widgets/tiplot.h"
 
 #include <QApplication>

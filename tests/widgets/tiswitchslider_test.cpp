@@ -44,7 +44,7 @@ TEST(PositionLabels, RefusesTextOf256CharactersAndKeepsTheOldLabels)
     try {
         slider.setPositionLabels(longest + "z");
         FAIL() << "256 characters were accepted";
-    } catch (const ConversionError& error) {
+    } catch (const PositionLabelError& error) {
         EXPECT_EQ(error.message(), "Position Label String Must be < 256 Characters");
     }
     EXPECT_EQ(slider.labels(), QStringList({"A", "B"}));

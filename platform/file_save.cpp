@@ -1,0 +1,38 @@
+#include "platform/file_save.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace velmar {
+
+QString SaveFileContents(const QString& fileName, const QByteArray& bytes)
+{
+    QSaveFile file(fileName);
+    QString error;
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+    } else if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();  // before cancelWriting() replaces it with its own
+        file.cancelWriting();
+    } else if (!file.commit()) {
+        error = file.errorString();
+    }
+    return error;
+}
+
+QString FilterEnding(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\*\.([^\s;)]+))"));
+    return pattern.match(filter).captured(1);
+}
+
+QString WithFilterEnding(const QString& fileName, const QString& filter)
+{
+    const QString ending = FilterEnding(filter);
+    if (ending.isEmpty() || fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName.endsWith(QLatin1Char('.')) ? fileName + ending : fileName + QLatin1Char('.') + ending;
+}
+
+}  // namespace velmar

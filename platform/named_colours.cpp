@@ -1,0 +1,33 @@
+#include "platform/named_colours.h"
+
+#include <iterator>
+
+namespace velmar {
+
+namespace {
+
+struct Name {
+    const char* name;
+    QColor colour;
+};
+
+constexpr Name Names[] = {
+    {"black", colours::Black},   {"maroon", colours::Maroon}, {"green", colours::Green},
+    {"olive", colours::Olive},   {"navy", colours::Navy},     {"purple", colours::Purple},
+    {"teal", colours::Teal},     {"gray", colours::Gray},     {"grey", colours::Gray},
+    {"silver", colours::Silver}, {"red", colours::Red},       {"lime", colours::Lime},
+    {"yellow", colours::Yellow}, {"blue", colours::Blue},     {"fuchsia", colours::Fuchsia},
+    {"aqua", colours::Aqua},     {"white", colours::White},   {"dark green", colours::DarkGreen},
+};
+
+}  // namespace
+
+QColor namedColour(const QString& name)
+{
+    for (const Name& n : Names)
+        if (name.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0)
+            return n.colour;
+    return {};
+}
+
+}  // namespace velmar

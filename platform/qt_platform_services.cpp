@@ -1,0 +1,134 @@
+#include "platform/qt_platform_services.h"
+
+#include "platform/desktop_notification.h"
+#include "platform/file_save.h"
+#include "platform/transcript.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace velmar {
+namespace {
+
+void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
+{
+    // Owned by the active window so it stays in front of it; exec() keeps the event loop
+    // (and with it the timers) running while the operator reads.
+    // Messages break lines with carriage returns, which a label does not; show them as breaks.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    WriteTranscript(QStringLiteral("dialog"), caption + QStringLiteral(": ") + text);
+    QMessageBox box(icon, caption, shown, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace
+
+QtPlatformServices::QtPlatformServices() { clock_.start(); }
+
+void QtPlatformServices::showInfo(const QString& text)
+{
+    showBox(QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void QtPlatformServices::showError(const QString& text)
+{
+    showBox(QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void QtPlatformServices::showMessage(const QString& text)
+{
+    showBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text);
+}
+
+void QtPlatformServices::showApplicationError(const QString& text)
+{
+    showBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text);
+}
+
+void QtPlatformServices::beep() { QApplication::beep(); }
+
+std::uint32_t QtPlatformServices::tickCount()
+{
+    return static_cast<std::uint32_t>(clock_.elapsed());
+}
+
+QDateTime QtPlatformServices::now() { return QDateTime::currentDateTime(); }
+
+qint64 QtPlatformServices::nowMSecsSinceEpoch() { return QDateTime::currentMSecsSinceEpoch(); }
+
+QString QtPlatformServices::localAppDataFolder()
+{
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString QtPlatformServices::userFolder(UserFolder which)
+{
+    const QString folder = QStandardPaths::writableLocation(
+        which == UserFolder::Pictures ? QStandardPaths::PicturesLocation : QStandardPaths::DocumentsLocation);
+    // A dialog told to start in a folder that is not there starts somewhere arbitrary.
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+QString QtPlatformServices::askSaveFileName(const QString& caption, const QString& initialPath,
+                                            const QString& filters, QString* selectedFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), caption, initialPath, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the selected filter's ending itself, so its overwrite question is asked
+    // about the name that is then written.
+    const auto followFilter = [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterEnding(filter)); };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    followFilter(dialog.selectedNameFilter());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtPlatformServices::shellOpen(const QString& address)
+{
+    // The outcome is deliberately not examined: no browser is not the operator's problem here.
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+QRect QtPlatformServices::workArea()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->availableGeometry();
+    return {};
+}
+
+void QtPlatformServices::notifyWhenInactive(const QString& summary, const QString& body)
+{
+    // The operator watching the window sees the ending there.
+    if (QGuiApplication::applicationState() == Qt::ApplicationActive)
+        return;
+    WriteTranscript(QStringLiteral("notification"), summary + QStringLiteral(": ") + body);
+    notifier_.show(summary, body);
+}
+
+void QtPlatformServices::terminate()
+{
+    terminating_ = true;
+    // Queued, so it takes effect when the main loop next processes events. exit() rather than
+    // quit(): quit() would first close every window, and closing the main window saves the
+    // settings and sends "X", which ending this way must not do.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+bool QtPlatformServices::terminating() { return terminating_; }
+
+}  // namespace velmar
