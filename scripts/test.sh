@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest. Then the sanitizer
+# Installs what is missing, checks that every include points down the layers, builds, and runs
+# every test through CTest. Then the sanitizer
 # pass: a second build with AddressSanitizer and UndefinedBehaviorSanitizer (into
-# build-asan/, without the benchmarks) runs every test that is neither slow nor end-to-end.
+# build-asan/, without the benchmarks) runs every test that is neither slow, end-to-end nor the package check.
 # Extra arguments go to both ctest runs, e.g. scripts/test.sh -L widgets;
 # VELMAR_SANITIZER_PASS=0 skips the second pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/check_layers.sh
 scripts/build.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j 2 "$@"
 
