@@ -1,11 +1,11 @@
 #pragma once
 
 #include "controller/controller.h"
-#include "ui/main_window.h"
+#include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
+#include "ui/main_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "timers/tithreadtimers.h"
 
 #include <QPushButton>
 

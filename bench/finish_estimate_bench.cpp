@@ -13,14 +13,14 @@
 #include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
+#include "platform/platform_services.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
-#include "platform/platform_services.h"
-#include "ui/main_window.h"
+#include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
+#include "ui/main_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -19,15 +19,15 @@
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
-#include "sim/kestrom_sim.h"
-#include "sim/simulated_backend.h"
 #include "platform/delay.h"
 #include "platform/platform_services.h"
-#include "ui/main_window.h"
+#include "sim/kestrom_sim.h"
+#include "sim/simulated_backend.h"
+#include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
+#include "ui/main_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
-#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QDir>

@@ -14,13 +14,13 @@
 #include "bench/bench_platform.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
+#include "platform/platform_services.h"
+#include "platform/velmar_application.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
-#include "platform/platform_services.h"
-#include "ui/main_window.h"
-#include "ui/about_window.h"
-#include "platform/velmar_application.h"
 #include "timers/tithreadtimers.h"
+#include "ui/about_window.h"
+#include "ui/main_window.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 #include "controller/controller.h"
 
 #include "controller/settings_file.h"
+#include "device/protocol.h"
 #include "platform/platform_services.h"
+#include "timers/tithreadtimers.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tiplot.h"
-#include "timers/tithreadtimers.h"
-#include "device/protocol.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "controller/fail_safe.h"
 
 #include "controller/controller.h"
+#include "device/protocol.h"
 #include "platform/delay.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
-#include "device/protocol.h"
 
 namespace velmar {
 

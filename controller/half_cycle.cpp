@@ -1,14 +1,14 @@
 #include "controller/half_cycle.h"
 
 #include "controller/controller.h"
-#include "platform/number_format.h"
+#include "device/protocol.h"
 #include "platform/delay.h"
 #include "platform/log.h"
+#include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "device/protocol.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "controller/motion.h"
 
 #include "controller/controller.h"
-#include "platform/number_format.h"
+#include "device/protocol.h"
 #include "platform/delay.h"
+#include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "widgets/tilineargauge.h"
-#include "device/protocol.h"
 
 #include <QLabel>
 

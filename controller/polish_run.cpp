@@ -1,6 +1,7 @@
 #include "controller/polish_run.h"
 
 #include "controller/controller.h"
+#include "device/protocol.h"
 #include "platform/conversions.h"
 #include "platform/delay.h"
 #include "platform/log.h"
@@ -8,7 +9,6 @@
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "device/protocol.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,14 +1,14 @@
 #include "controller/poll_cycle.h"
 
 #include "controller/controller.h"
-#include "platform/number_format.h"
 #include "controller/settings_file.h"
 #include "platform/delay.h"
+#include "platform/number_format.h"
 #include "platform/platform_services.h"
+#include "timers/tithreadtimers.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
-#include "timers/tithreadtimers.h"
 
 #include <QLabel>
 

@@ -1,13 +1,13 @@
 #include "controller/power_control.h"
 
 #include "controller/controller.h"
-#include "platform/number_format.h"
+#include "device/protocol.h"
 #include "platform/delay.h"
+#include "platform/number_format.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "device/protocol.h"
 
 #include <QLabel>
 #include <QPushButton>

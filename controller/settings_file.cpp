@@ -1,9 +1,9 @@
 #include "controller/settings_file.h"
 
 #include "controller/ini_file.h"
-#include "platform/number_format.h"
 #include "platform/conversions.h"
 #include "platform/delay.h"
+#include "platform/number_format.h"
 #include "platform/platform_services.h"
 
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 
 #include "controller/controller.h"
 #include "controller/settings_file.h"
+#include "device/protocol.h"
 #include "platform/delay.h"
 #include "timers/tithreadtimers.h"
-#include "device/protocol.h"
 
 #include <QPushButton>
 #include <QWidget>

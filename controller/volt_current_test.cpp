@@ -1,12 +1,12 @@
 #include "controller/volt_current_test.h"
 
 #include "controller/controller.h"
+#include "device/protocol.h"
 #include "platform/conversions.h"
 #include "platform/delay.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "device/protocol.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "sim/simulated_backend.h"
 
-#include "sim/kestrom_sim.h"
 #include "platform/log.h"
+#include "sim/kestrom_sim.h"
 
 #include <QElapsedTimer>
 

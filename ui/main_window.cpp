@@ -1,13 +1,14 @@
 #include "ui/main_window.h"
 
-#include "ui/command_line.h"
-#include "platform/named_colours.h"
-#include "platform/platform_services.h"
-#include "ui/about_window.h"
-#include "ui/validate_number.h"
-#include "ui/window_frame.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
+#include "platform/named_colours.h"
+#include "platform/platform_services.h"
+#include "timers/tithreadtimers.h"
+#include "ui/about_window.h"
+#include "ui/command_line.h"
+#include "ui/validate_number.h"
+#include "ui/window_frame.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiledround.h"
@@ -15,7 +16,6 @@
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
 #include "widgets/tiswitchslider.h"
-#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "widgets/tiplot.h"
 
-#include "platform/named_colours.h"
 #include "platform/file_save.h"
+#include "platform/named_colours.h"
 #include "platform/platform_services.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_layout.h"

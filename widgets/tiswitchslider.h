@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/named_colours.h"
 #include "platform/handler_error.h"
+#include "platform/named_colours.h"
 #include "widgets/positioncontrol.h"
 
 #include <QColor>

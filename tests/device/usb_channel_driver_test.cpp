@@ -1,10 +1,10 @@
 #include "device/usb_channel_driver.h"
 
 #include "device/d2xx/d2xx.h"
-#include "sim/kestrom_sim.h"
 #include "device/frame_tally.h"
-#include "tests/support/log_capture.h"
+#include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/recording_platform.h"
 
 #include <gtest/gtest.h>

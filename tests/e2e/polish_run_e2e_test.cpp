@@ -3,15 +3,15 @@
 // message boxes (answered by a watcher as an operator would), real clicks. Nothing of the
 // test fixtures is used.
 #include "device/d2xx/d2xx.h"
+#include "platform/delay.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
-#include "platform/delay.h"
-#include "ui/main_window.h"
+#include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
+#include "ui/main_window.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
-#include "timers/tithreadtimers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "tests/support/parser_properties.h"
 
 #include "controller/ini_file.h"
-#include "ui/command_line.h"
 #include "platform/conversions.h"
+#include "ui/command_line.h"
 #include "ui/validate_number.h"
 
 #include <cmath>

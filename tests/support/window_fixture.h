@@ -5,9 +5,9 @@
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
 #include "tests/support/recording_platform.h"
-#include "ui/main_window.h"
-#include "ui/about_window.h"
 #include "timers/tithreadtimers.h"
+#include "ui/about_window.h"
+#include "ui/main_window.h"
 
 #include <QDir>
 #include <QFile>
