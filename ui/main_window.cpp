@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "ui/command_line.h"
+#include "ui/form1_configuration.h"
 #include "platform/named_colours.h"
 #include "platform/platform_services.h"
 #include "ui/about_window.h"

@@ -137,18 +137,4 @@ void TiLedRound::paintContent(QPainter& painter)
     }
 }
 
-void configureLedRound1(TiLedRound& lamp)
-{
-    lamp.beginLoading();
-    lamp.resize(33, 33);
-    lamp.setActive(false);
-    lamp.setActiveColor(colours::Red);
-    lamp.setAutoInactiveColor(true);
-    lamp.setInactiveColor(colours::Gray);
-    lamp.setBevelStyle(TiLedRound::ibsLowered);
-    lamp.setShowReflection(true);
-    lamp.setTransparent(true);
-    lamp.endLoading();
-}
-
 }  // namespace velmar

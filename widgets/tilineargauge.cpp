@@ -467,56 +467,9 @@ void TiLinearGauge::mouseReleaseEvent(QMouseEvent* event)
     }
     TiPositionComponent::mouseReleaseEvent(event);
     event->accept();
-    // Last: the window applies the taught positions here, after every change of the drag.
+    // Last: a listener acting on the pointers' final positions sees every change of the drag.
     emit OnMouseUp(event->button(), event->modifiers(), qRound(event->position().x()),
                    qRound(event->position().y()));
-}
-
-void configureLinearGauge1(TiLinearGauge& gauge)
-{
-    gauge.beginLoading();
-    gauge.resize(57, 545);
-    gauge.setOrientation(TiLinearGauge::ioVertical);
-    gauge.setOrientationTickMarks(TiLinearGauge::iosBottomRight);
-    gauge.setReverseScale(true);
-    gauge.setPositionMin(0);
-    gauge.setPositionMax(20);
-    gauge.setEndsMargin(10);
-    // 21 major ticks over 0 to 20 mm: one per millimetre, each label at its own millimetre.
-    gauge.setTickMajorCount(21);
-    gauge.setTickMajorLength(30);
-    gauge.setTickMinorCount(3);
-    gauge.setTickMinorLength(7);
-    gauge.setTickMargin(0);
-    gauge.setTickLabelMargin(5);
-    gauge.setTickLabelPrecision(0);
-    gauge.setAutoScaleEnabled(false);
-    gauge.setAutoCenter(false);
-    gauge.setAllowFocus(false);
-    gauge.setKeyArrowStepSize(0.1);
-    gauge.setKeyPageStepSize(1);
-    gauge.setMouseWheelStepSize(1);
-    gauge.setBorderStyle(TiLinearGauge::ibsLowered);
-    gauge.setMinMaxFixed(true);
-    gauge.setCurrentMin(20);
-    gauge.setCurrentMax(10);
-    gauge.setShowMinPointer(false);
-    gauge.setShowMaxPointer(false);
-    gauge.setMinMaxUserCanMove(true);
-    gauge.setMinPointerColor(colours::Red);
-    gauge.setMaxPointerColor(colours::Red);
-    gauge.setMinMaxStyle3D(true);
-    gauge.setSectionCount(0);
-    // Present position, an unused marker, Home, End Polish, another unused marker, Electrolyte.
-    gauge.setPointers({
-        {5, true, 10, colours::Blue, true, false},
-        {5, false, 5, colours::Black, false, false},
-        {7, true, 15, colours::Red, false, true},
-        {17, true, 15, colours::Red, false, true},
-        {19, false, 5, colours::Black, false, false},
-        {27, true, 15, colours::Lime, false, true},
-    });
-    gauge.endLoading();
 }
 
 }  // namespace velmar

@@ -331,26 +331,4 @@ void TiSevenSegmentAnalog::mouseDoubleClickEvent(QMouseEvent* event)
     emit OnDblClick();
 }
 
-void configureSevenSegmentAnalog1(TiSevenSegmentAnalog& readout)
-{
-    readout.beginLoading();
-    readout.resize(140, 36);
-    readout.setDigitCount(6);
-    readout.setPrecision(2);
-    readout.setShowSign(true);
-    readout.setLeadingStyle(TiSevenSegmentAnalog::ilsSpaces);
-    readout.setSegmentColor(colours::Lime);
-    readout.setAutoSegmentOffColor(true);
-    readout.setSegmentOffColor(colours::Green);
-    readout.setShowOffSegments(true);
-    readout.setPowerOff(false);
-    readout.setDigitSpacing(6);
-    readout.setSegmentMargin(5);
-    readout.setSegmentSize(1);
-    readout.setSegmentSeperation(1);
-    readout.setBackGroundColor(colours::Black);
-    readout.setAutoSize(true);
-    readout.endLoading();
-}
-
 }  // namespace velmar
