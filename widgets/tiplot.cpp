@@ -441,9 +441,15 @@ bool TiPlot::SaveImageToFile(const QString& fileName)
             QStringLiteral("Cannot save \"%1\": the name must end in .bmp, .emf, .jpg, .png, .svg or .pdf").arg(fileName));
         return false;
     }
-    const QByteArray bytes = pictureBytes(format);
-    const QString error =
-        bytes.isEmpty() ? QStringLiteral("the picture could not be made") : SaveFileContents(fileName, bytes);
+    const QString notMade = QStringLiteral("the picture could not be made");
+    QString error;
+    if (isRasterPicture(format)) {
+        const QImage image = renderImage();
+        error = image.isNull() ? notMade : saveRasterPicture(image, format, fileName, 100);
+    } else {
+        const QByteArray bytes = pictureBytes(format);
+        error = bytes.isEmpty() ? notMade : SaveFileContents(fileName, bytes);
+    }
     if (!error.isEmpty()) {
         platform().showError(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
         return false;
