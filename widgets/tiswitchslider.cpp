@@ -102,9 +102,8 @@ bool TiSwitchSlider::changePosition(int value, bool byOperator)
         return false;
     }
     value = std::clamp(value, 0, std::max(0, positionCount() - 1));
-    if (value == position_)
+    if (!assign(position_, value))
         return false;
-    position_ = value;
     markChanged();
     update();
     emit OnPositionChange();
