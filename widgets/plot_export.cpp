@@ -1,12 +1,13 @@
 #include "widgets/plot_export.h"
 
+#include "platform/file_save.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTextItem>
 
@@ -106,19 +107,10 @@ bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* de
 
 QString saveRasterPicture(const QImage& image, PictureFormat format, const QString& fileName, int quality)
 {
-    // Written beside the file and renamed over it only when the whole picture is there.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (!writeRasterPicture(image, format, &file, quality)) {
-        const QString error = file.error() != QFileDevice::NoError ? file.errorString()
+    return SaveFileWith(fileName, [&](QIODevice& device) {
+        return writeRasterPicture(image, format, &device, quality) ? QString()
                                                                    : QStringLiteral("the picture could not be made");
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    });
 }
 
 QByteArray bmpBytes(const QImage& image)
