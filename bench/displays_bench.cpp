@@ -1,5 +1,6 @@
 // Cost of the display controls on the 30 ms poll path (value updates) and on the paint path
 // (a full repaint at window size with the static layer already cached).
+#include "ui/form1_configuration.h"
 #include "widgets/tiledround.h"
 #include "widgets/tilineargauge.h"
 #include "widgets/tisevensegmentanalog.h"

@@ -2,6 +2,7 @@
 // whole history, memory per stored point. A plain timed main; prints a table.
 //   bench_plot [points]   (default 2,880,000: a day of 30 ms points)
 #include "bench/thread_cpu_clock.h"
+#include "ui/form1_configuration.h"
 #include "widgets/plot_points.h"
 #include "widgets/tiplot.h"
 

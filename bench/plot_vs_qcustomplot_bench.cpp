@@ -3,6 +3,7 @@
 // one new point per channel each frame as in a run. Prints ours / theirs per size.
 //   bench_plot_vs_qcustomplot [frames]
 #include "bench/thread_cpu_clock.h"
+#include "ui/form1_configuration.h"
 #include "widgets/tiplot.h"
 
 #include <qcustomplot.h>

@@ -8,17 +8,26 @@ namespace velmar {
 
 QString SaveFileContents(const QString& fileName, const QByteArray& bytes)
 {
+    return SaveFileWith(fileName, [&bytes](QIODevice& device) {
+        return device.write(bytes) == bytes.size() ? QString() : device.errorString();
+    });
+}
+
+QString SaveFileWith(const QString& fileName, const std::function<QString(QIODevice&)>& write)
+{
     QSaveFile file(fileName);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-    } else if (file.write(bytes) != bytes.size()) {
-        error = file.errorString();  // before cancelWriting() replaces it with its own
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QString error = write(file);
+    if (!error.isEmpty()) {
+        if (file.error() != QFileDevice::NoError)
+            error = file.errorString();  // before cancelWriting() replaces it with its own
         file.cancelWriting();
-    } else if (!file.commit()) {
-        error = file.errorString();
+        return error;
     }
-    return error;
+    if (!file.commit())
+        return file.errorString();
+    return {};
 }
 
 QString FilterEnding(const QString& filter)

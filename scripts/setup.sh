@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
-  libjpeg-dev libpng-dev libemf-dev
+  libemf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqcustomplot-dev
   xvfb xauth x11-utils xdotool openbox fonts-liberation fonts-dejavu-core

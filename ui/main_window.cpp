@@ -7,6 +7,7 @@
 #include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
 #include "ui/command_line.h"
+#include "ui/form1_configuration.h"
 #include "ui/validate_number.h"
 #include "ui/window_frame.h"
 #include "widgets/tiangulargauge.h"

@@ -1,6 +1,9 @@
 #include "widgets/plot_export.h"
 
+#include "platform/file_save.h"
+
 #include <QBuffer>
+#include <QImageWriter>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,14 +12,9 @@
 #include <QTextItem>
 
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
-
-#include <jpeglib.h>
-#include <png.h>
 
 // libEMF brings its own Windows-style declarations; keep them inside this file.
 #include <libEMF/emf.h>
@@ -33,19 +31,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
-struct JpegError {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void jpegErrorExit(j_common_ptr info)
-{
-    auto* error = reinterpret_cast<JpegError*>(info->err);
-    (*info->err->format_message)(info, error->message);
-    std::longjmp(error->jump, 1);
-}
 
 }  // namespace
 
@@ -73,85 +58,74 @@ QString pictureSaveFilter()
                           "SVG (*.svg);;PDF (*.pdf)");
 }
 
-QByteArray bmpBytes(const QImage& image)
+namespace {
+
+const char* writerFormat(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Bmp:
+        return "bmp";
+    case PictureFormat::Jpeg:
+        return "jpeg";
+    case PictureFormat::Png:
+        return "png";
+    default:
+        return nullptr;
+    }
+}
+
+QByteArray rasterBytes(const QImage& image, PictureFormat format, int quality)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
+    if (!writeRasterPicture(image, format, &buffer, quality))
         return {};
     return bytes;
 }
-
-QByteArray jpegBytes(const QImage& source, int quality)
-{
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    jpeg_compress_struct info{};
-    JpegError error{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = jpegErrorExit;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-        return {};
-    }
-    jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(image.width());
-    info.image_height = static_cast<JDIMENSION>(image.height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPROW>(image.constScanLine(static_cast<int>(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
-    std::free(buffer);
-    return bytes;
-}
-
-namespace {
-
-void appendPng(png_structp png, png_bytep data, png_size_t length)
-{
-    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data),
-                                                          static_cast<qsizetype>(length));
-}
-
-void flushPng(png_structp) {}
 
 }  // namespace
 
-QByteArray pngBytes(const QImage& source)
+bool isRasterPicture(PictureFormat format)
 {
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    QByteArray bytes;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &bytes, appendPng, flushPng);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height(); ++y)
-        png_write_row(png, image.constScanLine(y));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return bytes;
+    return writerFormat(format) != nullptr;
+}
+
+bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* device, int quality)
+{
+    const char* name = writerFormat(format);
+    if (!name || image.isNull())
+        return false;
+    // Opaque 8-bit colour: the bitmap as 32-bit pixels (written as 24-bit), the others as RGB.
+    const QImage opaque =
+        image.convertToFormat(format == PictureFormat::Bmp ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    QImageWriter writer(device, name);
+    if (format == PictureFormat::Jpeg)
+        writer.setQuality(quality);
+    return writer.write(opaque);
+}
+
+QString saveRasterPicture(const QImage& image, PictureFormat format, const QString& fileName, int quality)
+{
+    return SaveFileWith(fileName, [&](QIODevice& device) {
+        return writeRasterPicture(image, format, &device, quality) ? QString()
+                                                                   : QStringLiteral("the picture could not be made");
+    });
+}
+
+QByteArray bmpBytes(const QImage& image)
+{
+    return rasterBytes(image, PictureFormat::Bmp, -1);
+}
+
+QByteArray jpegBytes(const QImage& image, int quality)
+{
+    return rasterBytes(image, PictureFormat::Jpeg, quality);
+}
+
+QByteArray pngBytes(const QImage& image)
+{
+    return rasterBytes(image, PictureFormat::Png, -1);
 }
 
 namespace {

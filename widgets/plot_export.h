@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QIODevice;
 class QPainter;
 
 namespace velmar {
@@ -20,8 +21,17 @@ PictureFormat pictureFormatFor(const QString& fileName);
 // in their order, then the two vector formats.
 QString pictureSaveFilter();
 
-// Pictures as file contents, to be written in one step (SaveFileContents); empty when the
-// picture could not be made.
+// The bitmap, JPEG and PNG pictures, written by the toolkit's image writer as opaque 8-bit
+// colour (a JPEG at `quality`, 0 to 100).
+bool isRasterPicture(PictureFormat format);
+// Writes `image` to `device` in `format`; false when it could not (a null image, a format that
+// is not raster, a failed write).
+bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* device, int quality = 100);
+// Replaces `fileName` with `image` in `format` in one step (written beside it, renamed over it
+// only when the whole picture was written), so a failed save leaves the file that was there.
+// Empty on success, otherwise the reason.
+QString saveRasterPicture(const QImage& image, PictureFormat format, const QString& fileName, int quality = 100);
+// The same pictures as bytes; empty when the picture could not be made.
 QByteArray bmpBytes(const QImage& image);
 QByteArray jpegBytes(const QImage& image, int quality = 100);
 QByteArray pngBytes(const QImage& image);

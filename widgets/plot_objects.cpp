@@ -196,9 +196,8 @@ void TiPlotAxis::Zoom(double factor)
 
 void TiPlotAxis::setTrackingEnabled(bool enabled)
 {
-    if (enabled == trackingEnabled_)
+    if (!assign(trackingEnabled_, enabled))
         return;
-    trackingEnabled_ = enabled;
     if (!restoreValuesOnResume_)
         return;
     if (!enabled) {
@@ -247,18 +246,16 @@ void TiPlotChannel::setRingBufferSize(int size)
 
 void TiPlotChannel::setXAxisName(const QString& name)
 {
-    if (xAxisName_ == name)
+    if (!assign(xAxisName_, name))
         return;
-    xAxisName_ = name;
     xAxis_.clear();
     changed();
 }
 
 void TiPlotChannel::setYAxisName(const QString& name)
 {
-    if (yAxisName_ == name)
+    if (!assign(yAxisName_, name))
         return;
-    yAxisName_ = name;
     yAxis_.clear();
     changed();
 }
@@ -310,7 +307,8 @@ TiPlotToolBar::TiPlotToolBar(TiPlot* chart) : TiPlotLayoutObject(chart)
 void TiPlotToolBar::setButtonShown(Button button, bool shown)
 {
     if (button >= 0 && button < ButtonCount)
-        assign(shown_[button], shown);
+        if (assign(shown_[button], shown))
+            changed();
 }
 
 }  // namespace velmar

@@ -4,6 +4,7 @@
 #include "widgets/plot_points.h"
 #include "widgets/plot_ticks.h"
 #include "widgets/plot_tracking.h"
+#include "widgets/property_assign.h"
 
 #include <QColor>
 #include <QFont>
@@ -36,24 +37,15 @@ public:
     QString name() const { return name_; }
     void setName(const QString& name);
     bool visible() const { return visible_; }
-    void setVisible(bool visible) { assign(visible_, visible); }
+    void setVisible(bool visible) { if (assign(visible_, visible)) changed(); }
     bool enabled() const { return enabled_; }
-    void setEnabled(bool enabled) { assign(enabled_, enabled); }
+    void setEnabled(bool enabled) { if (assign(enabled_, enabled)) changed(); }
     int layer() const { return layer_; }
-    void setLayer(int layer) { assign(layer_, layer); }
+    void setLayer(int layer) { if (assign(layer_, layer)) changed(); }
     bool popupEnabled() const { return popupEnabled_; }
-    void setPopupEnabled(bool enabled) { assign(popupEnabled_, enabled); }
+    void setPopupEnabled(bool enabled) { if (assign(popupEnabled_, enabled)) changed(); }
 
 protected:
-    template <typename T>
-    bool assign(T& field, const T& value)
-    {
-        if (field == value)
-            return false;
-        field = value;
-        changed();
-        return true;
-    }
     // Invalidates the chart's cached static layer and asks for a repaint.
     void changed();
 
@@ -76,13 +68,13 @@ class TiPlotLayoutObject : public TiPlotObject {
 public:
     using TiPlotObject::TiPlotObject;
     bool horizontal() const { return horizontal_; }
-    void setHorizontal(bool horizontal) { assign(horizontal_, horizontal); }
+    void setHorizontal(bool horizontal) { if (assign(horizontal_, horizontal)) changed(); }
     int zOrder() const { return zOrder_; }
-    void setZOrder(int zOrder) { assign(zOrder_, zOrder); }
+    void setZOrder(int zOrder) { if (assign(zOrder_, zOrder)) changed(); }
     double startPercent() const { return startPercent_; }
-    void setStartPercent(double percent) { assign(startPercent_, std::clamp(percent, 0.0, 100.0)); }
+    void setStartPercent(double percent) { if (assign(startPercent_, std::clamp(percent, 0.0, 100.0))) changed(); }
     double stopPercent() const { return stopPercent_; }
-    void setStopPercent(double percent) { assign(stopPercent_, std::clamp(percent, 0.0, 100.0)); }
+    void setStopPercent(double percent) { if (assign(stopPercent_, std::clamp(percent, 0.0, 100.0))) changed(); }
 
 private:
     bool horizontal_ = true;
@@ -117,22 +109,22 @@ public:
     void Zoom(double factor);
 
     QString title() const { return title_; }
-    void setTitle(const QString& title) { assign(title_, title); }
+    void setTitle(const QString& title) { if (assign(title_, title)) changed(); }
     bool titleShow() const { return titleShow_; }
-    void setTitleShow(bool show) { assign(titleShow_, show); }
+    void setTitleShow(bool show) { if (assign(titleShow_, show)) changed(); }
     QFont titleFont() const { return titleFont_; }
-    void setTitleFont(const QFont& font) { assign(titleFont_, font); }
+    void setTitleFont(const QFont& font) { if (assign(titleFont_, font)) changed(); }
     QColor titleColor() const { return titleColor_; }
-    void setTitleColor(const QColor& color) { assign(titleColor_, color); }
+    void setTitleColor(const QColor& color) { if (assign(titleColor_, color)) changed(); }
     QFont labelsFont() const { return labelsFont_; }
-    void setLabelsFont(const QFont& font) { assign(labelsFont_, font); }
+    void setLabelsFont(const QFont& font) { if (assign(labelsFont_, font)) changed(); }
     QColor labelsColor() const { return labelsColor_; }
-    void setLabelsColor(const QColor& color) { assign(labelsColor_, color); }
+    void setLabelsColor(const QColor& color) { if (assign(labelsColor_, color)) changed(); }
     QColor scaleLinesColor() const { return scaleLinesColor_; }
-    void setScaleLinesColor(const QColor& color) { assign(scaleLinesColor_, color); }
+    void setScaleLinesColor(const QColor& color) { if (assign(scaleLinesColor_, color)) changed(); }
 
     TiPlotScaleType scaleType() const { return scaleType_; }
-    void setScaleType(TiPlotScaleType type) { assign(scaleType_, type); }
+    void setScaleType(TiPlotScaleType type) { if (assign(scaleType_, type)) changed(); }
     bool trackingEnabled() const { return trackingEnabled_; }
     // Pausing saves Min and Span (with RestoreValuesOnResume); resuming restores them.
     void setTrackingEnabled(bool enabled);
@@ -150,19 +142,19 @@ public:
     void clearFirstValue() { firstValueSeen_ = false; }
 
     int labelsPrecision() const { return labelsPrecision_; }
-    void setLabelsPrecision(int precision) { assign(labelsPrecision_, precision); }
+    void setLabelsPrecision(int precision) { if (assign(labelsPrecision_, precision)) changed(); }
     TiPlotPrecisionStyle labelsPrecisionStyle() const { return precisionStyle_; }
-    void setLabelsPrecisionStyle(TiPlotPrecisionStyle style) { assign(precisionStyle_, style); }
+    void setLabelsPrecisionStyle(TiPlotPrecisionStyle style) { if (assign(precisionStyle_, style)) changed(); }
     int labelsMinLength() const { return labelsMinLength_; }
-    void setLabelsMinLength(int length) { assign(labelsMinLength_, length); }
+    void setLabelsMinLength(int length) { if (assign(labelsMinLength_, length)) changed(); }
     double labelSeparation() const { return labelSeparation_; }
-    void setLabelSeparation(double separation) { assign(labelSeparation_, separation); }
+    void setLabelSeparation(double separation) { if (assign(labelSeparation_, separation)) changed(); }
     int minorCount() const { return minorCount_; }
-    void setMinorCount(int count) { assign(minorCount_, std::max(count, 0)); }
+    void setMinorCount(int count) { if (assign(minorCount_, std::max(count, 0))) changed(); }
     double desiredIncrement() const { return desiredIncrement_; }
-    void setDesiredIncrement(double increment) { assign(desiredIncrement_, increment); }
+    void setDesiredIncrement(double increment) { if (assign(desiredIncrement_, increment)) changed(); }
     bool gridLinesVisible() const { return gridLinesVisible_; }
-    void setGridLinesVisible(bool visible) { assign(gridLinesVisible_, visible); }
+    void setGridLinesVisible(bool visible) { if (assign(gridLinesVisible_, visible)) changed(); }
 
     // The ticks of the last layout, and the label widths drawn then (they size the next
     // horizontal slot).
@@ -247,9 +239,9 @@ public:
     const PlotPointStore& points() const { return points_; }
 
     QString titleText() const { return titleText_; }
-    void setTitleText(const QString& text) { assign(titleText_, text); }
+    void setTitleText(const QString& text) { if (assign(titleText_, text)) changed(); }
     QColor color() const { return color_; }
-    void setColor(const QColor& color) { assign(color_, color); }
+    void setColor(const QColor& color) { if (assign(color_, color)) changed(); }
     QString xAxisName() const { return xAxisName_; }
     void setXAxisName(const QString& name);
     QString yAxisName() const { return yAxisName_; }
@@ -269,13 +261,13 @@ public:
     int ringBufferSize() const { return points_.ringSize(); }
     void setRingBufferSize(int size);
     bool markersVisible() const { return markersVisible_; }
-    void setMarkersVisible(bool visible) { assign(markersVisible_, visible); }
+    void setMarkersVisible(bool visible) { if (assign(markersVisible_, visible)) changed(); }
     bool visibleInLegend() const { return visibleInLegend_; }
-    void setVisibleInLegend(bool visible) { assign(visibleInLegend_, visible); }
+    void setVisibleInLegend(bool visible) { if (assign(visibleInLegend_, visible)) changed(); }
     bool clipToAxes() const { return clipToAxes_; }
-    void setClipToAxes(bool clip) { assign(clipToAxes_, clip); }
+    void setClipToAxes(bool clip) { if (assign(clipToAxes_, clip)) changed(); }
     int traceLineWidth() const { return traceLineWidth_; }
-    void setTraceLineWidth(int width) { assign(traceLineWidth_, std::max(width, 1)); }
+    void setTraceLineWidth(int width) { if (assign(traceLineWidth_, std::max(width, 1))) changed(); }
 
     // Running extremes since the last clear (-1e300 / +1e300 when empty).
     double DataXMax() const { return points_.xMax(); }
@@ -306,13 +298,13 @@ class TiPlotLabel : public TiPlotLayoutObject {
 public:
     using TiPlotLayoutObject::TiPlotLayoutObject;
     QString caption() const { return caption_; }
-    void setCaption(const QString& caption) { assign(caption_, caption); }
+    void setCaption(const QString& caption) { if (assign(caption_, caption)) changed(); }
     QFont font() const { return font_; }
-    void setFont(const QFont& font) { assign(font_, font); }
+    void setFont(const QFont& font) { if (assign(font_, font)) changed(); }
     QColor fontColor() const { return color_; }
-    void setFontColor(const QColor& color) { assign(color_, color); }
+    void setFontColor(const QColor& color) { if (assign(color_, color)) changed(); }
     Qt::Alignment alignment() const { return alignment_; }
-    void setAlignment(Qt::Alignment alignment) { assign(alignment_, alignment); }
+    void setAlignment(Qt::Alignment alignment) { if (assign(alignment_, alignment)) changed(); }
 
 private:
     QString caption_;
@@ -326,17 +318,17 @@ class TiPlotLegend : public TiPlotLayoutObject {
 public:
     using TiPlotLayoutObject::TiPlotLayoutObject;
     QFont font() const { return font_; }
-    void setFont(const QFont& font) { assign(font_, font); }
+    void setFont(const QFont& font) { if (assign(font_, font)) changed(); }
     QColor fontColor() const { return color_; }
-    void setFontColor(const QColor& color) { assign(color_, color); }
+    void setFontColor(const QColor& color) { if (assign(color_, color)) changed(); }
     double rowSpacing() const { return rowSpacing_; }
-    void setRowSpacing(double spacing) { assign(rowSpacing_, spacing); }
+    void setRowSpacing(double spacing) { if (assign(rowSpacing_, spacing)) changed(); }
     double columnSpacing() const { return columnSpacing_; }
-    void setColumnSpacing(double spacing) { assign(columnSpacing_, spacing); }
+    void setColumnSpacing(double spacing) { if (assign(columnSpacing_, spacing)) changed(); }
     QSize lineSample() const { return lineSample_; }
-    void setLineSample(QSize size) { assign(lineSample_, size); }
+    void setLineSample(QSize size) { if (assign(lineSample_, size)) changed(); }
     int margin() const { return margin_; }
-    void setMargin(int margin) { assign(margin_, margin); }
+    void setMargin(int margin) { if (assign(margin_, margin)) changed(); }
 
 private:
     QFont font_;
@@ -356,7 +348,7 @@ public:
     bool buttonShown(Button button) const { return shown_[button]; }
     void setButtonShown(Button button, bool shown);
     bool smallButtons() const { return smallButtons_; }
-    void setSmallButtons(bool small) { assign(smallButtons_, small); }
+    void setSmallButtons(bool small) { if (assign(smallButtons_, small)) changed(); }
     double zoomInOutFactor() const { return zoomInOutFactor_; }
     void setZoomInOutFactor(double factor) { zoomInOutFactor_ = factor; }
 
@@ -371,11 +363,11 @@ class TiPlotDataView : public TiPlotObject {
 public:
     using TiPlotObject::TiPlotObject;
     QString gridXAxisName() const { return gridXAxisName_; }
-    void setGridXAxisName(const QString& name) { assign(gridXAxisName_, name); }
+    void setGridXAxisName(const QString& name) { if (assign(gridXAxisName_, name)) changed(); }
     QString gridYAxisName() const { return gridYAxisName_; }
-    void setGridYAxisName(const QString& name) { assign(gridYAxisName_, name); }
+    void setGridYAxisName(const QString& name) { if (assign(gridYAxisName_, name)) changed(); }
     QColor gridColor() const { return gridColor_; }
-    void setGridColor(const QColor& color) { assign(gridColor_, color); }
+    void setGridColor(const QColor& color) { if (assign(gridColor_, color)) changed(); }
     bool axesControlEnabled() const { return axesControlEnabled_; }
     void setAxesControlEnabled(bool enabled) { axesControlEnabled_ = enabled; }
 
@@ -392,16 +384,16 @@ public:
     enum Style { ValueXY, ValueX, ValueY, Period, PeakPeak, Frequency };
     using TiPlotObject::TiPlotObject;
     QString channelName() const { return channelName_; }
-    void setChannelName(const QString& name) { assign(channelName_, name); }
+    void setChannelName(const QString& name) { if (assign(channelName_, name)) changed(); }
     Style style() const { return style_; }
-    void setStyle(Style style) { assign(style_, style); }
+    void setStyle(Style style) { if (assign(style_, style)) changed(); }
     // Positions in percent of the data view's width.
     double pointer1Position() const { return pointer1_; }
-    void setPointer1Position(double percent) { assign(pointer1_, std::clamp(percent, 0.0, 100.0)); }
+    void setPointer1Position(double percent) { if (assign(pointer1_, std::clamp(percent, 0.0, 100.0))) changed(); }
     double pointer2Position() const { return pointer2_; }
-    void setPointer2Position(double percent) { assign(pointer2_, std::clamp(percent, 0.0, 100.0)); }
+    void setPointer2Position(double percent) { if (assign(pointer2_, std::clamp(percent, 0.0, 100.0))) changed(); }
     bool useChannelColor() const { return useChannelColor_; }
-    void setUseChannelColor(bool use) { assign(useChannelColor_, use); }
+    void setUseChannelColor(bool use) { if (assign(useChannelColor_, use)) changed(); }
 
 private:
     QString channelName_;
@@ -423,24 +415,24 @@ public:
     explicit TiPlotAnnotation(TiPlot* chart);
 
     Style style() const { return style_; }
-    void setStyle(Style style) { assign(style_, style); }
+    void setStyle(Style style) { if (assign(style_, style)) changed(); }
     QString xAxisName() const { return xAxisName_; }
-    void setXAxisName(const QString& name) { assign(xAxisName_, name); }
+    void setXAxisName(const QString& name) { if (assign(xAxisName_, name)) changed(); }
     // Band: from x1 to x2 (either order); text: centred on x1.
     double x1() const { return x1_; }
-    void setX1(double x) { assign(x1_, x); }
+    void setX1(double x) { if (assign(x1_, x)) changed(); }
     double x2() const { return x2_; }
-    void setX2(double x) { assign(x2_, x); }
+    void setX2(double x) { if (assign(x2_, x)) changed(); }
     QString text() const { return text_; }
-    void setText(const QString& text) { assign(text_, text); }
+    void setText(const QString& text) { if (assign(text_, text)) changed(); }
     QColor brushColor() const { return brushColor_; }
-    void setBrushColor(const QColor& color) { assign(brushColor_, color); }
+    void setBrushColor(const QColor& color) { if (assign(brushColor_, color)) changed(); }
     QColor penColor() const { return penColor_; }
-    void setPenColor(const QColor& color) { assign(penColor_, color); }
+    void setPenColor(const QColor& color) { if (assign(penColor_, color)) changed(); }
     QFont font() const { return font_; }
-    void setFont(const QFont& font) { assign(font_, font); }
+    void setFont(const QFont& font) { if (assign(font_, font)) changed(); }
     QColor fontColor() const { return fontColor_; }
-    void setFontColor(const QColor& color) { assign(fontColor_, color); }
+    void setFontColor(const QColor& color) { if (assign(fontColor_, color)) changed(); }
 
 private:
     Style style_ = Band;

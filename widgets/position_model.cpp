@@ -1,6 +1,7 @@
 #include "widgets/position_model.h"
 
 #include "widgets/plot_ticks.h"
+#include "widgets/property_assign.h"
 
 #include <algorithm>
 #include <array>
@@ -174,9 +175,8 @@ bool TiPositionComponent::changePosition(double value, bool byOperator)
         return false;
     }
     value = clampPosition(value, positionMin_, positionMax_);
-    if (value == position_)
+    if (!assign(position_, value))
         return false;
-    position_ = value;
     markChanged();
     if (!minMaxFixed_) {
         if (value > currentMax_) {
@@ -206,14 +206,10 @@ void TiPositionComponent::holdRunningMinMax()
         return;
     const double min = clampPosition(currentMin_, positionMin_, positionMax_);
     const double max = clampPosition(currentMax_, positionMin_, positionMax_);
-    if (min != currentMin_) {
-        currentMin_ = min;
+    if (assign(currentMin_, min))
         emit OnCurrentMinChange();
-    }
-    if (max != currentMax_) {
-        currentMax_ = max;
+    if (assign(currentMax_, max))
         emit OnCurrentMaxChange();
-    }
 }
 
 void TiPositionComponent::applyRange(double lo, double hi)
@@ -288,9 +284,8 @@ void TiPositionComponent::setCurrentMin(double value)
         return;
     }
     value = clampPosition(value, positionMin_, positionMax_);
-    if (value == currentMin_)
+    if (!assign(currentMin_, value))
         return;
-    currentMin_ = value;
     if (showMinPointer_)
         update();
     emit OnCurrentMinChange();
@@ -307,9 +302,8 @@ void TiPositionComponent::setCurrentMax(double value)
         return;
     }
     value = clampPosition(value, positionMin_, positionMax_);
-    if (value == currentMax_)
+    if (!assign(currentMax_, value))
         return;
-    currentMax_ = value;
     if (showMaxPointer_)
         update();
     emit OnCurrentMaxChange();
@@ -319,81 +313,58 @@ void TiPositionComponent::setCurrentMax(double value)
 
 void TiPositionComponent::setShowMinPointer(bool value)
 {
-    if (value == showMinPointer_)
-        return;
-    showMinPointer_ = value;
-    update();
+    if (assign(showMinPointer_, value))
+        update();
 }
 
 void TiPositionComponent::setShowMaxPointer(bool value)
 {
-    if (value == showMaxPointer_)
-        return;
-    showMaxPointer_ = value;
-    update();
+    if (assign(showMaxPointer_, value))
+        update();
 }
 
 // Scale properties: store and rebuild the cached scale; nothing when unchanged.
-#define VELMAR_SCALE_SETTER(Setter, member)          \
-    void TiPositionComponent::Setter(decltype(member) value) \
-    {                                                 \
-        if (member == value)                          \
-            return;                                   \
-        member = value;                               \
-        invalidateStaticLayer();                      \
-    }
-
-VELMAR_SCALE_SETTER(setTickMajorLength, tickMajorLength_)
-VELMAR_SCALE_SETTER(setTickMinorLength, tickMinorLength_)
-VELMAR_SCALE_SETTER(setTickMargin, tickMargin_)
-VELMAR_SCALE_SETTER(setTickLabelMargin, tickLabelMargin_)
-VELMAR_SCALE_SETTER(setTickLabelPrecision, tickLabelPrecision_)
-VELMAR_SCALE_SETTER(setPrecisionStyle, precisionStyle_)
-VELMAR_SCALE_SETTER(setShowTickLabels, showTickLabels_)
-VELMAR_SCALE_SETTER(setShowTicksMajor, showTicksMajor_)
-VELMAR_SCALE_SETTER(setShowTicksMinor, showTicksMinor_)
-#undef VELMAR_SCALE_SETTER
+void TiPositionComponent::setTickMajorLength(int value) { if (assign(tickMajorLength_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setTickMinorLength(int value) { if (assign(tickMinorLength_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setTickMargin(int value) { if (assign(tickMargin_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setTickLabelMargin(int value) { if (assign(tickLabelMargin_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setTickLabelPrecision(int value) { if (assign(tickLabelPrecision_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setPrecisionStyle(TPrecisionStyle value) { if (assign(precisionStyle_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setShowTickLabels(bool value) { if (assign(showTickLabels_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setShowTicksMajor(bool value) { if (assign(showTicksMajor_, value)) invalidateStaticLayer(); }
+void TiPositionComponent::setShowTicksMinor(bool value) { if (assign(showTicksMinor_, value)) invalidateStaticLayer(); }
 
 void TiPositionComponent::setTickMajorCount(int value)
 {
     // Every tick is drawn and labelled: the count stays within what a scale can hold.
     value = std::clamp(value, 0, MaxScaleTicks);
-    if (value == tickMajorCount_)
-        return;
-    tickMajorCount_ = value;
-    invalidateStaticLayer();
+    if (assign(tickMajorCount_, value))
+        invalidateStaticLayer();
 }
 
 void TiPositionComponent::setTickMinorCount(int value)
 {
     value = std::clamp(value, 0, MaxMinorTicks);
-    if (value == tickMinorCount_)
-        return;
-    tickMinorCount_ = value;
-    invalidateStaticLayer();
+    if (assign(tickMinorCount_, value))
+        invalidateStaticLayer();
 }
 
 void TiPositionComponent::setTickMajorColor(const QColor& value)
 {
-    if (value == tickMajorColor_)
-        return;
-    tickMajorColor_ = value;
-    invalidateStaticLayer();
+    if (assign(tickMajorColor_, value))
+        invalidateStaticLayer();
 }
 
 void TiPositionComponent::setTickMinorColor(const QColor& value)
 {
-    if (value == tickMinorColor_)
-        return;
-    tickMinorColor_ = value;
-    invalidateStaticLayer();
+    if (assign(tickMinorColor_, value))
+        invalidateStaticLayer();
 }
 
 void TiPositionComponent::setAutoScaleEnabled(bool value)
 {
-    if (value == autoScaleEnabled_)
+    if (!assign(autoScaleEnabled_, value))
         return;
-    autoScaleEnabled_ = value;
     if (value)
         runAutoScale();
 }
@@ -401,9 +372,8 @@ void TiPositionComponent::setAutoScaleEnabled(bool value)
 void TiPositionComponent::setAutoScaleDesiredTicks(int value)
 {
     value = std::min(value, MaxScaleTicks);
-    if (value < 2 || value == autoScaleDesiredTicks_)
+    if (value < 2 || !assign(autoScaleDesiredTicks_, value))
         return;
-    autoScaleDesiredTicks_ = value;
     if (autoScaleEnabled_)
         runAutoScale();
 }
@@ -411,18 +381,16 @@ void TiPositionComponent::setAutoScaleDesiredTicks(int value)
 void TiPositionComponent::setAutoScaleMaxTicks(int value)
 {
     value = std::min(value, MaxScaleTicks);
-    if (value < 2 || value == autoScaleMaxTicks_)
+    if (value < 2 || !assign(autoScaleMaxTicks_, value))
         return;
-    autoScaleMaxTicks_ = value;
     if (autoScaleEnabled_)
         runAutoScale();
 }
 
 void TiPositionComponent::setAutoScaleStyle(TAutoScaleStyle value)
 {
-    if (value == autoScaleStyle_)
+    if (!assign(autoScaleStyle_, value))
         return;
-    autoScaleStyle_ = value;
     if (autoScaleEnabled_)
         runAutoScale();
 }

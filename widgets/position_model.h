@@ -88,7 +88,7 @@ public:
     explicit TiPositionComponent(QWidget* parent = nullptr);
     ~TiPositionComponent() override;
 
-    // Loading a window's stored configuration: between these calls every setter stores its
+    // Loading a stored configuration: between these calls every setter stores its
     // value unchanged. endLoading() then finishes loading (the auto-scale runs once when
     // enabled). Calls nest; only the outermost endLoading() finishes.
     void beginLoading();

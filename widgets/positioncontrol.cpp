@@ -2,6 +2,7 @@
 
 #include "platform/platform_services.h"
 #include "widgets/display_paint_guard.h"
+#include "widgets/property_assign.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -50,10 +51,8 @@ void PositionControl::interactionChanged() { update(); }
 
 void PositionControl::setInteraction(Interaction state)
 {
-    if (interaction_ == state)
-        return;
-    interaction_ = state;
-    interactionChanged();
+    if (assign(interaction_, state))
+        interactionChanged();
 }
 
 void PositionControl::ensureStaticLayer()

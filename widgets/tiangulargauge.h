@@ -138,9 +138,4 @@ private:
     mutable QPointF centre_;
 };
 
-// Gives a meter the configuration of the main window's current meter `iAngularGauge1`:
-// 0 .. 500 (from the auto-scale, six labelled ticks), a half circle over the top, a black
-// line needle with its hub, and the " Current Ma" label. Sets its size (161 x 97).
-void configureAngularGauge1(TiAngularGauge& gauge);
-
 }  // namespace velmar

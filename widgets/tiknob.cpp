@@ -252,47 +252,4 @@ void TiKnob::changeEvent(QEvent* event)
     TiPositionComponent::changeEvent(event);
 }
 
-void configureKnob1(TiKnob& knob)
-{
-    knob.beginLoading();
-    knob.resize(137, 105);
-    knob.setFont(QFont(QStringLiteral("Sans Serif"), 8));
-    knob.setPositionMin(4);
-    knob.setPositionMax(55);
-    knob.setPosition(4);
-    knob.setRotationStartDegrees(240);
-    knob.setRotationMaxDegrees(300);
-    knob.setKnobRadius(33);
-    knob.setAutoSize(true);
-    knob.setKnobStyle(TiKnob::iksRaised);
-    knob.setKnobEdgeWidth(3);
-    knob.setIndicatorStyle(TiKnob::ikisLineCustom);
-    knob.setIndicatorSize(12);
-    knob.setIndicatorMargin(5);
-    knob.setIndicatorActiveColor(colours::Aqua);
-    knob.setIndicatorInactiveColor(colours::Red);
-    knob.setKeyArrowStepSize(0.1);
-    knob.setKeyPageStepSize(1);
-    knob.setMouseWheelStepSize(1);
-    knob.setUseKeyboard(true);
-    knob.setShowFocusRect(true);
-    knob.setShowPostionDisplay(true);
-    knob.setPositionDisplayPrecision(1);
-    knob.setPositionDisplayUnits(QStringLiteral("V"));
-    knob.setOuterMargin(5);
-    knob.setTickMajorCount(11);
-    knob.setTickMinorCount(3);
-    knob.setShowTicksMajor(false);
-    knob.setShowTicksMinor(true);
-    knob.setShowTickLabels(true);
-    knob.setTickMargin(6);
-    knob.setTickLabelMargin(-9);
-    knob.setTickMajorLength(7);
-    knob.setTickMinorColor(colours::Gray);
-    knob.setCurrentMin(4);
-    knob.setCurrentMax(4);
-    knob.setMinMaxFixed(false);
-    knob.endLoading();
-}
-
 }  // namespace velmar

@@ -145,9 +145,4 @@ private:
     mutable int radiusCache_ = -1;   // AutoSize result; -1 until computed for the present layout
 };
 
-// Gives a knob the configuration of the main window's supply-voltage knob `iKnob1`:
-// 4 .. 55 V, turning clockwise through 300 degrees from 240, eleven labels, the radial-line
-// indicator and the "4.0V" display. Sets its size (137 x 105) but not its place.
-void configureKnob1(TiKnob& knob);
-
 }  // namespace velmar

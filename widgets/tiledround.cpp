@@ -2,6 +2,7 @@
 
 #include "platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
+#include "widgets/property_assign.h"
 #include "widgets/tisevensegmentanalog.h"
 
 #include <QPainter>
@@ -19,9 +20,8 @@ TiLedRound::TiLedRound(QWidget* parent)
 
 void TiLedRound::setActive(bool active)
 {
-    if (active == active_)
+    if (!assign(active_, active))
         return;
-    active_ = active;
     update();
     if (!loading_)
         emit OnChange();
@@ -29,50 +29,38 @@ void TiLedRound::setActive(bool active)
 
 void TiLedRound::setActiveColor(const QColor& color)
 {
-    if (color == activeColor_)
-        return;
-    activeColor_ = color;
-    update();
+    if (assign(activeColor_, color))
+        update();
 }
 
 void TiLedRound::setAutoInactiveColor(bool automatic)
 {
-    if (automatic == autoInactiveColor_)
-        return;
-    autoInactiveColor_ = automatic;
-    update();
+    if (assign(autoInactiveColor_, automatic))
+        update();
 }
 
 void TiLedRound::setInactiveColor(const QColor& color)
 {
-    if (color == inactiveColor_)
-        return;
-    inactiveColor_ = color;
-    update();
+    if (assign(inactiveColor_, color))
+        update();
 }
 
 void TiLedRound::setBevelStyle(TBevelStyle style)
 {
-    if (style == bevelStyle_)
-        return;
-    bevelStyle_ = style;
-    update();
+    if (assign(bevelStyle_, style))
+        update();
 }
 
 void TiLedRound::setShowReflection(bool show)
 {
-    if (show == showReflection_)
-        return;
-    showReflection_ = show;
-    update();
+    if (assign(showReflection_, show))
+        update();
 }
 
 void TiLedRound::setTransparent(bool transparent)
 {
-    if (transparent == transparent_)
-        return;
-    transparent_ = transparent;
-    update();
+    if (assign(transparent_, transparent))
+        update();
 }
 
 QColor TiLedRound::displayedColor() const
@@ -135,20 +123,6 @@ void TiLedRound::paintContent(QPainter& painter)
         painter.drawArc(glint, 100 * 16, 40 * 16);
         painter.drawArc(glint, 150 * 16, 25 * 16);
     }
-}
-
-void configureLedRound1(TiLedRound& lamp)
-{
-    lamp.beginLoading();
-    lamp.resize(33, 33);
-    lamp.setActive(false);
-    lamp.setActiveColor(colours::Red);
-    lamp.setAutoInactiveColor(true);
-    lamp.setInactiveColor(colours::Gray);
-    lamp.setBevelStyle(TiLedRound::ibsLowered);
-    lamp.setShowReflection(true);
-    lamp.setTransparent(true);
-    lamp.endLoading();
 }
 
 }  // namespace velmar

@@ -67,7 +67,4 @@ private:
     bool loading_ = false;
 };
 
-// Gives `lamp` the configuration of the main window's polish lamp.
-void configureLedRound1(TiLedRound& lamp);
-
 }  // namespace velmar

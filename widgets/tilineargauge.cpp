@@ -1,6 +1,7 @@
 #include "widgets/tilineargauge.h"
 
 #include "platform/named_colours.h"
+#include "widgets/property_assign.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -93,35 +94,23 @@ void TiLinearGaugePointer::setPosition(double value)
 
 void TiLinearGaugePointer::changed(bool geometry) { gauge_.pointerLookChanged(geometry); }
 
-#define VELMAR_POINTER_SETTER(Setter, Type, member, geometry) \
-    void TiLinearGaugePointer::Setter(Type value)             \
-    {                                                         \
-        if (member == value)                                  \
-            return;                                           \
-        member = value;                                       \
-        changed(geometry);                                    \
-    }
-
-VELMAR_POINTER_SETTER(setVisible, bool, visible_, false)
-VELMAR_POINTER_SETTER(setEnabled, bool, enabled_, false)
-VELMAR_POINTER_SETTER(setColor, const QColor&, color_, false)
-VELMAR_POINTER_SETTER(setDisabledColor, const QColor&, disabledColor_, false)
-VELMAR_POINTER_SETTER(setUseDisabledColor, bool, useDisabledColor_, false)
-VELMAR_POINTER_SETTER(setStyle, int, style_, false)
-VELMAR_POINTER_SETTER(setStyle3D, bool, style3D_, false)
-VELMAR_POINTER_SETTER(setDrawScaleSide, bool, drawScaleSide_, false)
-VELMAR_POINTER_SETTER(setUserCanMove, bool, userCanMove_, false)
+void TiLinearGaugePointer::setVisible(bool value) { if (assign(visible_, value)) changed(false); }
+void TiLinearGaugePointer::setEnabled(bool value) { if (assign(enabled_, value)) changed(false); }
+void TiLinearGaugePointer::setColor(const QColor& value) { if (assign(color_, value)) changed(false); }
+void TiLinearGaugePointer::setDisabledColor(const QColor& value) { if (assign(disabledColor_, value)) changed(false); }
+void TiLinearGaugePointer::setUseDisabledColor(bool value) { if (assign(useDisabledColor_, value)) changed(false); }
+void TiLinearGaugePointer::setStyle(int value) { if (assign(style_, value)) changed(false); }
+void TiLinearGaugePointer::setStyle3D(bool value) { if (assign(style3D_, value)) changed(false); }
+void TiLinearGaugePointer::setDrawScaleSide(bool value) { if (assign(drawScaleSide_, value)) changed(false); }
+void TiLinearGaugePointer::setUserCanMove(bool value) { if (assign(userCanMove_, value)) changed(false); }
 // The largest margin offsets the tick band, so margins move the scale.
-VELMAR_POINTER_SETTER(setMargin, int, margin_, true)
-#undef VELMAR_POINTER_SETTER
+void TiLinearGaugePointer::setMargin(int value) { if (assign(margin_, value)) changed(true); }
 
 void TiLinearGaugePointer::setSize(int value)
 {
     value = std::max(1, value);
-    if (value == size_)
-        return;
-    size_ = value;
-    changed(false);
+    if (assign(size_, value))
+        changed(false);
 }
 
 // ---- the gauge --------------------------------------------------------------------------------
@@ -242,28 +231,16 @@ void TiLinearGauge::pointerLookChanged(bool geometry)
         update();
 }
 
-#define VELMAR_GAUGE_SETTER(Setter, Type, member, action) \
-    void TiLinearGauge::Setter(Type value)                \
-    {                                                     \
-        if (member == value)                              \
-            return;                                       \
-        member = value;                                   \
-        action;                                           \
-    }
-
-VELMAR_GAUGE_SETTER(setOrientation, TOrientation, orientation_, invalidateStaticLayer())
-VELMAR_GAUGE_SETTER(setOrientationTickMarks, TOrientationSide, orientationTickMarks_, invalidateStaticLayer())
-VELMAR_GAUGE_SETTER(setReverseScale, bool, reverseScale_, invalidateStaticLayer())
-VELMAR_GAUGE_SETTER(setBorderStyle, TBorderStyle, borderStyle_, invalidateStaticLayer())
-#undef VELMAR_GAUGE_SETTER
+void TiLinearGauge::setOrientation(TOrientation value) { if (assign(orientation_, value)) invalidateStaticLayer(); }
+void TiLinearGauge::setOrientationTickMarks(TOrientationSide value) { if (assign(orientationTickMarks_, value)) invalidateStaticLayer(); }
+void TiLinearGauge::setReverseScale(bool value) { if (assign(reverseScale_, value)) invalidateStaticLayer(); }
+void TiLinearGauge::setBorderStyle(TBorderStyle value) { if (assign(borderStyle_, value)) invalidateStaticLayer(); }
 
 void TiLinearGauge::setEndsMargin(int value)
 {
     value = std::max(0, value);
-    if (value == endsMargin_)
-        return;
-    endsMargin_ = value;
-    invalidateStaticLayer();
+    if (assign(endsMargin_, value))
+        invalidateStaticLayer();
 }
 
 void TiLinearGauge::setAllowFocus(bool value)
@@ -467,56 +444,9 @@ void TiLinearGauge::mouseReleaseEvent(QMouseEvent* event)
     }
     TiPositionComponent::mouseReleaseEvent(event);
     event->accept();
-    // Last: the window applies the taught positions here, after every change of the drag.
+    // Last: a listener acting on the pointers' final positions sees every change of the drag.
     emit OnMouseUp(event->button(), event->modifiers(), qRound(event->position().x()),
                    qRound(event->position().y()));
-}
-
-void configureLinearGauge1(TiLinearGauge& gauge)
-{
-    gauge.beginLoading();
-    gauge.resize(57, 545);
-    gauge.setOrientation(TiLinearGauge::ioVertical);
-    gauge.setOrientationTickMarks(TiLinearGauge::iosBottomRight);
-    gauge.setReverseScale(true);
-    gauge.setPositionMin(0);
-    gauge.setPositionMax(20);
-    gauge.setEndsMargin(10);
-    // 21 major ticks over 0 to 20 mm: one per millimetre, each label at its own millimetre.
-    gauge.setTickMajorCount(21);
-    gauge.setTickMajorLength(30);
-    gauge.setTickMinorCount(3);
-    gauge.setTickMinorLength(7);
-    gauge.setTickMargin(0);
-    gauge.setTickLabelMargin(5);
-    gauge.setTickLabelPrecision(0);
-    gauge.setAutoScaleEnabled(false);
-    gauge.setAutoCenter(false);
-    gauge.setAllowFocus(false);
-    gauge.setKeyArrowStepSize(0.1);
-    gauge.setKeyPageStepSize(1);
-    gauge.setMouseWheelStepSize(1);
-    gauge.setBorderStyle(TiLinearGauge::ibsLowered);
-    gauge.setMinMaxFixed(true);
-    gauge.setCurrentMin(20);
-    gauge.setCurrentMax(10);
-    gauge.setShowMinPointer(false);
-    gauge.setShowMaxPointer(false);
-    gauge.setMinMaxUserCanMove(true);
-    gauge.setMinPointerColor(colours::Red);
-    gauge.setMaxPointerColor(colours::Red);
-    gauge.setMinMaxStyle3D(true);
-    gauge.setSectionCount(0);
-    // Present position, an unused marker, Home, End Polish, another unused marker, Electrolyte.
-    gauge.setPointers({
-        {5, true, 10, colours::Blue, true, false},
-        {5, false, 5, colours::Black, false, false},
-        {7, true, 15, colours::Red, false, true},
-        {17, true, 15, colours::Red, false, true},
-        {19, false, 5, colours::Black, false, false},
-        {27, true, 15, colours::Lime, false, true},
-    });
-    gauge.endLoading();
 }
 
 }  // namespace velmar

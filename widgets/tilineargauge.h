@@ -267,9 +267,4 @@ private:
     double pressValue_ = 0;
 };
 
-// Gives `gauge` the configuration of the main window's position gauge, as loading the window
-// does: connect OnPointerPositionChanged first to see the loading-time events (indexes 0 to 5
-// for the stored positions 5, 5, 7, 17, 19, 27).
-void configureLinearGauge1(TiLinearGauge& gauge);
-
 }  // namespace velmar

@@ -7,6 +7,7 @@
 #include "widgets/plot_layout.h"
 #include "widgets/plot_painter.h"
 #include "widgets/plot_toolbar.h"
+#include "widgets/property_assign.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -169,18 +170,14 @@ void TiPlot::setTitleText(const QString& text)
 
 void TiPlot::setDataViewZHorz(int z)
 {
-    if (z != dataViewZHorz_) {
-        dataViewZHorz_ = z;
+    if (assign(dataViewZHorz_, z))
         invalidateStatic();
-    }
 }
 
 void TiPlot::setDataViewZVert(int z)
 {
-    if (z != dataViewZVert_) {
-        dataViewZVert_ = z;
+    if (assign(dataViewZVert_, z))
         invalidateStatic();
-    }
 }
 
 // --- repaint bookkeeping --------------------------------------------------------------------
@@ -345,9 +342,8 @@ void TiPlot::ZoomBoxPixels(const QRect& view, QPoint from, QPoint to)
 
 void TiPlot::setCursorsShown(bool shown)
 {
-    if (shown == cursorsShown_)
+    if (!assign(cursorsShown_, shown))
         return;
-    cursorsShown_ = shown;
     if (shown)
         PauseAll();
     if (toolBarWidget_) {
@@ -441,9 +437,15 @@ bool TiPlot::SaveImageToFile(const QString& fileName)
             QStringLiteral("Cannot save \"%1\": the name must end in .bmp, .emf, .jpg, .png, .svg or .pdf").arg(fileName));
         return false;
     }
-    const QByteArray bytes = pictureBytes(format);
-    const QString error =
-        bytes.isEmpty() ? QStringLiteral("the picture could not be made") : SaveFileContents(fileName, bytes);
+    const QString notMade = QStringLiteral("the picture could not be made");
+    QString error;
+    if (isRasterPicture(format)) {
+        const QImage image = renderImage();
+        error = image.isNull() ? notMade : saveRasterPicture(image, format, fileName, 100);
+    } else {
+        const QByteArray bytes = pictureBytes(format);
+        error = bytes.isEmpty() ? notMade : SaveFileContents(fileName, bytes);
+    }
     if (!error.isEmpty()) {
         platform().showError(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
         return false;

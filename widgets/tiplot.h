@@ -213,9 +213,4 @@ private:
     int cursorDragging_ = -1;
 };
 
-// Gives `plot` the configuration of the main window's chart: toolbar, legend, the cycle
-// axis, the current and total-current axes, their two channels, a data view, a hidden data
-// cursor and the four labels (title, status line, maker, date and time).
-void configurePlot1(TiPlot& plot);
-
 }  // namespace velmar

@@ -2,6 +2,7 @@
 
 #include "platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
+#include "widgets/property_assign.h"
 
 #include <QLocale>
 #include <QMouseEvent>
@@ -88,9 +89,8 @@ TiSevenSegmentAnalog::TiSevenSegmentAnalog(QWidget* parent)
 void TiSevenSegmentAnalog::setValue(double value)
 {
     value = sevenSegmentStoredValue(value);
-    if (value == value_)
+    if (!assign(value_, value))
         return;
-    value_ = value;
     update();
     if (!loading_)
         emit OnValueChange();
@@ -99,119 +99,91 @@ void TiSevenSegmentAnalog::setValue(double value)
 void TiSevenSegmentAnalog::setDigitCount(int count)
 {
     count = std::clamp(count, 1, 32);
-    if (count == digitCount_)
-        return;
-    digitCount_ = count;
-    invalidateLayout();
+    if (assign(digitCount_, count))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setPrecision(int precision)
 {
     precision = std::clamp(precision, 0, 13);
-    if (precision == precision_)
-        return;
-    precision_ = precision;
-    invalidateLayout();
+    if (assign(precision_, precision))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setShowSign(bool show)
 {
-    if (show == showSign_)
-        return;
-    showSign_ = show;
-    invalidateLayout();
+    if (assign(showSign_, show))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setLeadingStyle(TLeadingStyle style)
 {
-    if (style == leadingStyle_)
-        return;
-    leadingStyle_ = style;
-    invalidateLayout();
+    if (assign(leadingStyle_, style))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setSegmentColor(const QColor& color)
 {
-    if (color == segmentColor_)
-        return;
-    segmentColor_ = color;
-    invalidateStatic();
+    if (assign(segmentColor_, color))
+        invalidateStatic();
 }
 
 void TiSevenSegmentAnalog::setAutoSegmentOffColor(bool automatic)
 {
-    if (automatic == autoSegmentOffColor_)
-        return;
-    autoSegmentOffColor_ = automatic;
-    invalidateStatic();
+    if (assign(autoSegmentOffColor_, automatic))
+        invalidateStatic();
 }
 
 void TiSevenSegmentAnalog::setSegmentOffColor(const QColor& color)
 {
-    if (color == segmentOffColor_)
-        return;
-    segmentOffColor_ = color;
-    invalidateStatic();
+    if (assign(segmentOffColor_, color))
+        invalidateStatic();
 }
 
 void TiSevenSegmentAnalog::setShowOffSegments(bool show)
 {
-    if (show == showOffSegments_)
-        return;
-    showOffSegments_ = show;
-    invalidateStatic();
+    if (assign(showOffSegments_, show))
+        invalidateStatic();
 }
 
 void TiSevenSegmentAnalog::setPowerOff(bool off)
 {
-    if (off == powerOff_)
-        return;
-    powerOff_ = off;
-    update();
+    if (assign(powerOff_, off))
+        update();
 }
 
 void TiSevenSegmentAnalog::setDigitSpacing(int spacing)
 {
     spacing = std::max(0, spacing);
-    if (spacing == digitSpacing_)
-        return;
-    digitSpacing_ = spacing;
-    invalidateLayout();
+    if (assign(digitSpacing_, spacing))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setSegmentMargin(int margin)
 {
     margin = std::max(0, margin);
-    if (margin == segmentMargin_)
-        return;
-    segmentMargin_ = margin;
-    invalidateLayout();
+    if (assign(segmentMargin_, margin))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setSegmentSize(int size)
 {
     size = std::max(0, size);
-    if (size == segmentSize_)
-        return;
-    segmentSize_ = size;
-    invalidateLayout();
+    if (assign(segmentSize_, size))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setSegmentSeperation(int separation)
 {
     separation = std::max(0, separation);
-    if (separation == segmentSeperation_)
-        return;
-    segmentSeperation_ = separation;
-    invalidateLayout();
+    if (assign(segmentSeperation_, separation))
+        invalidateLayout();
 }
 
 void TiSevenSegmentAnalog::setBackGroundColor(const QColor& color)
 {
-    if (color == backGroundColor_)
-        return;
-    backGroundColor_ = color;
-    invalidateStatic();
+    if (assign(backGroundColor_, color))
+        invalidateStatic();
 }
 
 QColor TiSevenSegmentAnalog::effectiveSegmentOffColor() const
@@ -329,28 +301,6 @@ void TiSevenSegmentAnalog::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QWidget::mouseDoubleClickEvent(event);
     emit OnDblClick();
-}
-
-void configureSevenSegmentAnalog1(TiSevenSegmentAnalog& readout)
-{
-    readout.beginLoading();
-    readout.resize(140, 36);
-    readout.setDigitCount(6);
-    readout.setPrecision(2);
-    readout.setShowSign(true);
-    readout.setLeadingStyle(TiSevenSegmentAnalog::ilsSpaces);
-    readout.setSegmentColor(colours::Lime);
-    readout.setAutoSegmentOffColor(true);
-    readout.setSegmentOffColor(colours::Green);
-    readout.setShowOffSegments(true);
-    readout.setPowerOff(false);
-    readout.setDigitSpacing(6);
-    readout.setSegmentMargin(5);
-    readout.setSegmentSize(1);
-    readout.setSegmentSeperation(1);
-    readout.setBackGroundColor(colours::Black);
-    readout.setAutoSize(true);
-    readout.endLoading();
 }
 
 }  // namespace velmar

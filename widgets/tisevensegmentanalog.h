@@ -90,7 +90,7 @@ public:
     void setSegmentSeperation(int separation);
     QColor backGroundColor() const { return backGroundColor_; }
     void setBackGroundColor(const QColor& color);
-    // Stored only: the window keeps the size it was given.
+    // Stored only: the readout keeps the size it was given.
     bool autoSize() const { return autoSize_; }
     void setAutoSize(bool automatic) { autoSize_ = automatic; }
 
@@ -162,8 +162,5 @@ SevenSegmentLayout sevenSegmentLayout(QSize size, int cellCount, int margin, int
 
 // The unlit colour derived from a segment colour: a third of each channel.
 QColor thirdOfColor(const QColor& color);
-
-// Gives `readout` the configuration of the main window's current readout.
-void configureSevenSegmentAnalog1(TiSevenSegmentAnalog& readout);
 
 }  // namespace velmar

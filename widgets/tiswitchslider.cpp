@@ -102,9 +102,8 @@ bool TiSwitchSlider::changePosition(int value, bool byOperator)
         return false;
     }
     value = std::clamp(value, 0, std::max(0, positionCount() - 1));
-    if (value == position_)
+    if (!assign(position_, value))
         return false;
-    position_ = value;
     markChanged();
     update();
     emit OnPositionChange();
@@ -298,57 +297,6 @@ void TiSwitchSlider::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
         layoutChanged();
     PositionControl::changeEvent(event);
-}
-
-namespace {
-
-void configureCommon(TiSwitchSlider& slider)
-{
-    const QFont windowFont(QStringLiteral("Sans Serif"), 8);
-    slider.setFont(windowFont);
-    slider.setAutoCenter(true);
-    slider.setEndsMargin(5);
-    slider.setPointerStyle(TiSwitchSlider::ispsPointer);
-    slider.setPointerHeight(8);
-    slider.setPointerWidth(13);
-    slider.setPointerIndicatorActiveColor(colours::Red);
-    slider.setPointerIndicatorInactiveColor(colours::Black);
-    slider.setTrackColor(colours::White);
-    slider.setShowPositionLabels(true);
-    slider.setShowPositionIndicators(true);
-    slider.setShowFocusRect(true);
-    slider.setPositionLabelMargin(5);
-    slider.setPositionIndicatorSize(3);
-    slider.setPositionIndicatorMargin(10);
-    slider.setPositionIndicatorColor(colours::Aqua);
-    slider.setKeyArrowStepSize(1);
-    slider.setKeyPageStepSize(2);
-    slider.setPositionLabelActiveFont(windowFont);
-    slider.setPositionLabelInactiveFont(windowFont);
-}
-
-}  // namespace
-
-void configureSwitchSlider1(TiSwitchSlider& slider)
-{
-    slider.beginLoading();
-    slider.resize(105, 145);
-    configureCommon(slider);
-    slider.setPositionLabels(QStringLiteral("Low, Medium, Normal"));
-    slider.setPosition(2);
-    slider.setBorderStyle(TiSwitchSlider::ibsLowered);
-    slider.endLoading();
-}
-
-void configureSwitchSlider2(TiSwitchSlider& slider)
-{
-    slider.beginLoading();
-    slider.resize(65, 89);
-    configureCommon(slider);
-    slider.setPositionLabels(QStringLiteral("AC, DC"));
-    slider.setPosition(1);
-    slider.setBorderStyle(TiSwitchSlider::ibsNone);
-    slider.endLoading();
 }
 
 }  // namespace velmar

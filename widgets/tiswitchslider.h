@@ -185,10 +185,4 @@ private:
     QFont inactiveFont_;
 };
 
-// `iSwitchSlider1`, the stroke-speed switch: "Low, Medium, Normal", at 2 (Normal), lowered
-// border, 105 x 145.
-void configureSwitchSlider1(TiSwitchSlider& slider);
-// `iSwitchSlider2`, the supply mode switch: "AC, DC", at 1 (DC), 65 x 89.
-void configureSwitchSlider2(TiSwitchSlider& slider);
-
 }  // namespace velmar

@@ -1,4 +1,5 @@
 #include "controller/chart_data_export.h"
+#include "ui/form1_configuration.h"
 #include "widgets/tiplot.h"
 
 #include <QLocale>

@@ -1,5 +1,6 @@
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_platform.h"
+#include "ui/form1_configuration.h"
 #include "widgets/plot_export.h"
 #include "widgets/plot_toolbar.h"
 #include "widgets/tiplot.h"
@@ -217,19 +218,6 @@ TEST_F(Export, PrintsToAPdfPrinter)
     plot.printTo(printer);
     EXPECT_TRUE(read("chart.pdf").startsWith("%PDF"));
     EXPECT_EQ(printer.docName(), "Untitled");
-}
-
-TEST(PictureFormat, ByTheLastThreeCharactersIgnoringCase)
-{
-    EXPECT_EQ(pictureFormatFor("a.bmp"), PictureFormat::Bmp);
-    EXPECT_EQ(pictureFormatFor("a.SVG"), PictureFormat::Svg);
-    EXPECT_EQ(pictureFormatFor("a.pdf"), PictureFormat::Pdf);
-    EXPECT_EQ(pictureFormatFor("CHART.BMP"), PictureFormat::Bmp);
-    EXPECT_EQ(pictureFormatFor("x.Emf"), PictureFormat::Emf);
-    EXPECT_EQ(pictureFormatFor("x.jpg"), PictureFormat::Jpeg);
-    EXPECT_EQ(pictureFormatFor("x.jpeg"), PictureFormat::None);
-    EXPECT_EQ(pictureFormatFor("Untitled"), PictureFormat::None);
-    EXPECT_EQ(pictureFormatFor("xpng"), PictureFormat::Png);  // the ending alone decides, as before
 }
 
 }  // namespace

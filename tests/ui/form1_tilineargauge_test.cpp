@@ -1,3 +1,4 @@
+#include "ui/form1_configuration.h"
 #include "widgets/tilineargauge.h"
 
 #include <QImage>

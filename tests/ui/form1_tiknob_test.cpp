@@ -1,3 +1,4 @@
+#include "ui/form1_configuration.h"
 #include "widgets/tiknob.h"
 
 #include "tests/support/recording_platform.h"

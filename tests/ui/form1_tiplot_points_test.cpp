@@ -1,0 +1,54 @@
+#include "ui/form1_configuration.h"
+#include "widgets/tiplot.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+using namespace velmar;
+
+namespace {
+
+// "" when equal, else how many pixels differ and where the first is.
+std::string difference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return "sizes differ";
+    int count = 0;
+    QPoint first;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y) && count++ == 0)
+                first = {x, y};
+    if (count == 0)
+        return {};
+    return std::to_string(count) + " pixels differ, first at " + std::to_string(first.x()) + "," + std::to_string(first.y());
+}
+
+TEST(PlotPoints, ChartPictureIsTheSameWithAndWithoutReduction)
+{
+    TiPlot plot;
+    configurePlot1(plot);
+    plot.resize(657, 393);
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 1);
+    double total = 0;
+    for (int i = 0; i < 120000; ++i) {
+        const double current = 60 + 20 * std::sin(i / 3000.0) + noise(random);
+        total += current / 1000;
+        plot.ChannelAt(0)->AddPoint(i * 0.03, current);
+        plot.ChannelAt(1)->AddPoint(i * 0.03, total);
+    }
+    plot.XAxisAt(0)->FitToData();
+    const QImage reduced = plot.renderImage();
+    plot.setReduceTraces(false);
+    const QImage all = plot.renderImage();
+    EXPECT_EQ(difference(reduced, all), "");
+}
+
+
+}  // namespace
