@@ -54,10 +54,13 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         } else if (arg.startsWith(QStringLiteral("--simulate="))) {
             bool ok = false;
             const double speed = arg.mid(11).toDouble(&ok);
+            line.simulate = true;
+            // A refused speed is not kept: the line says what was wrong, and nothing downstream
+            // ever sees a speed that is not a positive number.
             if (!ok || !std::isfinite(speed) || speed <= 0)
                 line.error = QStringLiteral("--simulate expects a positive speed, got '%1'").arg(arg.mid(11));
-            line.simulate = true;
-            line.simulateSpeed = speed;
+            else
+                line.simulateSpeed = speed;
         } else if (arg == QStringLiteral("--port")) {
             if (i + 1 >= arguments.size())
                 line.error = QStringLiteral("--port expects SERIAL=PATH");

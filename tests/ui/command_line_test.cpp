@@ -26,6 +26,14 @@ TEST(CommandLine, SimulateAndPorts)
     EXPECT_EQ(a.ports.value("KS265000A"), "/dev/pts/3");
     EXPECT_EQ(a.ports.value("KS265000B"), "/dev/pts/4");
     EXPECT_DOUBLE_EQ(ParseCommandLine({"--simulate"}).simulateSpeed, 1.0);
+    // A refused speed is reported and never kept (a NaN kept here once made the same line
+    // compare unequal to itself).
+    for (const char* speed : {"--simulate=nan", "--simulate=inf", "--simulate=-2", "--simulate=0", "--simulate=x"}) {
+        SCOPED_TRACE(speed);
+        const CommandLine refused = ParseCommandLine({speed});
+        EXPECT_FALSE(refused.error.isEmpty());
+        EXPECT_DOUBLE_EQ(refused.simulateSpeed, 1.0);
+    }
     EXPECT_EQ(ParseCommandLine({"--transcript=/tmp/t.txt"}).transcript, "/tmp/t.txt");
 }
 
