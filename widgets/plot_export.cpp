@@ -107,10 +107,12 @@ bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* de
 
 QString saveRasterPicture(const QImage& image, PictureFormat format, const QString& fileName, int quality)
 {
-    return SaveFileWith(fileName, [&](QIODevice& device) {
-        return writeRasterPicture(image, format, &device, quality) ? QString()
-                                                                   : QStringLiteral("the picture could not be made");
-    });
+    // Encoded in memory first: the encoders then never meet a failing write (Qt's PNG writer
+    // leaks its row buffer when one cuts it short), and the file is replaced in one step.
+    const QByteArray bytes = rasterBytes(image, format, quality);
+    if (bytes.isEmpty())
+        return QStringLiteral("the picture could not be made");
+    return SaveFileContents(fileName, bytes);
 }
 
 QByteArray bmpBytes(const QImage& image)
