@@ -1,5 +1,6 @@
 #include "ui/form1_configuration.h"
 #include "widgets/tiplot.h"
+#include "tests/support/image_difference.h"
 
 #include <QImage>
 
@@ -12,22 +13,6 @@
 using namespace velmar;
 
 namespace {
-
-// "" when equal, else how many pixels differ and where the first is.
-std::string difference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return "sizes differ";
-    int count = 0;
-    QPoint first;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y) && count++ == 0)
-                first = {x, y};
-    if (count == 0)
-        return {};
-    return std::to_string(count) + " pixels differ, first at " + std::to_string(first.x()) + "," + std::to_string(first.y());
-}
 
 TEST(PlotPoints, ChartPictureIsTheSameWithAndWithoutReduction)
 {
@@ -47,7 +32,7 @@ TEST(PlotPoints, ChartPictureIsTheSameWithAndWithoutReduction)
     const QImage reduced = plot.renderImage();
     plot.setReduceTraces(false);
     const QImage all = plot.renderImage();
-    EXPECT_EQ(difference(reduced, all), "");
+    EXPECT_EQ(test::ImageDifference(reduced, all), "");
 }
 
 

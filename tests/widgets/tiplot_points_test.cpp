@@ -1,5 +1,6 @@
 #include "widgets/plot_painter.h"
 #include "widgets/plot_points.h"
+#include "tests/support/image_difference.h"
 
 #include <QImage>
 #include <QPainter>
@@ -25,22 +26,6 @@ QImage draw(const PlotPointStore& store, const PlotPointStore::Mapping& m, bool 
     store.trace(m, reduce, trace);
     drawTrace(p, trace);
     return image;
-}
-
-// "" when equal, else how many pixels differ and where the first is.
-std::string difference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return "sizes differ";
-    int count = 0;
-    QPoint first;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y) && count++ == 0)
-                first = {x, y};
-    if (count == 0)
-        return {};
-    return std::to_string(count) + " pixels differ, first at " + std::to_string(first.x()) + "," + std::to_string(first.y());
 }
 
 TEST(PlotPoints, GrowsByFourThenSixteenThenAQuarter)
@@ -109,7 +94,7 @@ TEST(PlotPoints, ReducedTraceMatchesEveryPointPixelForPixel)
         PlotPointStore::Mapping m{v.xMin, v.xSpan, v.yMin, v.ySpan, 58, 40, 555, 300};
         const QImage all = draw(store, m, false, QSize(657, 393));
         const QImage reduced = draw(store, m, true, QSize(657, 393));
-        EXPECT_EQ(difference(all, reduced), "") << "view at " << v.xMin;
+        EXPECT_EQ(test::ImageDifference(all, reduced), "") << "view at " << v.xMin;
         PlotPointStore::Trace trace;
         store.trace(m, true, trace);
         EXPECT_LT(trace.points.size(), 4 * 600 * 3);
