@@ -11,6 +11,7 @@
 // of the time that was still to go, and as a share of the whole run. Goals: within 20 % at a
 // quarter of the run, within 10 % at half.
 #include "bench/bench_platform.h"
+#include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "platform/platform_services.h"
@@ -63,14 +64,8 @@ RunErrors runOnce(double speed, const QString& minimum, unsigned seed)
     RunErrors errors;
     std::vector<Sample> samples;
     {
-        TForm1 form;
-        form.iThreadTimers1->setEnabled(1, false);
-        TForm2 about(&form);
-        form.setAboutWindow(&about);
-        form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
-        form.iKnob1->setPosition(12.0);
-        form.iSwitchSlider2->setPosition(1);
-        form.Button11->click();  // Power On: zero captured, output on
+        bench::BenchWindow window;  // homed, 12 V DC, Power On: zero captured, output on
+        TForm1& form = window.form;
         form.Edit2->setText(minimum);
 
         QElapsedTimer clock;

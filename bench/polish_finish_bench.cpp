@@ -8,6 +8,7 @@
 // Prints, per limit, the real seconds to the finish message and the message; also the current
 // every 10 s of the run, to choose a limit from.
 #include "bench/bench_platform.h"
+#include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "platform/platform_services.h"
@@ -47,15 +48,8 @@ void runOnce(double speed, const QString& minimum, int limitSeconds)
     d2xx::closeAll();
     sim::installSimulator(instrument);
     {
-        TForm1 form;
-        form.iThreadTimers1->setEnabled(1, false);
-        TForm2 about(&form);
-        form.setAboutWindow(&about);
-        form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
-
-        form.iKnob1->setPosition(12.0);
-        form.iSwitchSlider2->setPosition(1);
-        form.Button11->click();  // Power On: zero captured, output on
+        bench::BenchWindow window;  // homed, 12 V DC, Power On: zero captured, output on
+        TForm1& form = window.form;
         form.Edit2->setText(minimum);
 
         std::printf("Minimum Current %s mA, speed %g (zero offset %d):\n", qPrintable(minimum), speed,
