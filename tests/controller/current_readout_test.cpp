@@ -1,14 +1,11 @@
 #include "controller/current_readout.h"
 
-#include "controller/controller_state.h"
-#include "controller/main_window_controls.h"
 #include "device/current_stream.h"
 #include "device/d2xx/d2xx.h"
-#include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
+#include "tests/support/readout_rig.h"
 #include "tests/support/recording_platform.h"
-#include "widgets/tiledround.h"
 
 #include <QLabel>
 
@@ -36,7 +33,7 @@ public:
 
 // The current stream and its readout alone on a simulated instrument whose clock moves only when
 // told to, with just the lamp and the labels the readout writes.
-class CurrentStreamTest : public ::testing::Test {
+class CurrentStreamTest : public ::testing::Test, protected test::ReadoutRig {
 protected:
     void SetUp() override
     {
@@ -45,24 +42,15 @@ protected:
         script = model.get();
         instrument->setCurrentModel(std::move(model));
         sim::installSimulator(instrument);
-        ui.iLedRound1 = &lamp;
-        ui.Label6 = &label6;
-        ui.Label7 = &label7;
-        ui.Label8 = &label8;
-        ui.Label9 = &label9;
-        ui.Label12 = &label12;
         for (QLabel* l : {&label6, &label7, &label8, &label9, &label12})
             l->setText("-");
-        state.CurrentCal = 2.9;
-        state.SampleSlot = 1;
-        state.CurrentSamples[1] = -1.0;
     }
     void TearDown() override { d2xx::closeAll(); }
 
     // The first call opens channel B; nothing is waiting yet.
     void open()
     {
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
         ASSERT_TRUE(state.DataChannelOpen);
         ASSERT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
     }
@@ -77,14 +65,6 @@ protected:
     sim::ManualClock clock;
     std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>(clock.clock());
     ScriptedCurrent* script = nullptr;
-
-    ControllerState state;
-    UsbChannelDriver driver;
-    MainWindowControls ui;
-    TiLedRound lamp;
-    QLabel label6, label7, label8, label9, label12;
-    CurrentStream reader{state, driver};
-    CurrentReadout stream{state, reader, ui};
 };
 
 TEST_F(CurrentStreamTest, DecodesOneFrame)
@@ -119,7 +99,7 @@ TEST_F(CurrentStreamTest, DecodesOneFrame)
             l->setText("-");
 
         send({c.value});
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
 
         EXPECT_EQ(lamp.active(), c.lamp);
         EXPECT_DOUBLE_EQ(state.CurrentSamples[0], c.current);
@@ -143,7 +123,7 @@ TEST_F(CurrentStreamTest, PartFrameWaitingIsLeftQueued)
     open();
     instrument->shiftStream(1);
     send({10237});  // five bytes arrive
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(label12.text(), "5");
     EXPECT_EQ(instrument->counters().bytesReadB, 0);
     EXPECT_EQ(state.SampleSlot, 1);
@@ -160,11 +140,11 @@ TEST_F(CurrentStreamTest, StreamOutOfStepFallsBackIntoStep)
         const std::int32_t before = state.RawCurrent;
         instrument->shiftStream(lost);
         send({10237, 10100 + lost, 10200 + lost});
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
         EXPECT_EQ(state.RawCurrent, before) << "a frame decoded from a torn read";
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
         EXPECT_EQ(state.RawCurrent, 100 + lost);
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
         EXPECT_EQ(state.RawCurrent, 200 + lost);
         EXPECT_EQ(reader.carriedBytes(), 0u);
     }
@@ -175,12 +155,12 @@ TEST_F(CurrentStreamTest, GarbledFrameIsDroppedQuietly)
     open();
     state.ZeroOffset = 12;
     send({10237});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     ASSERT_DOUBLE_EQ(state.CurrentSamples[0], 652.5);
 
     instrument->faults.garbageFrames = true;
     send({10100});
-    EXPECT_NO_THROW(stream.ReadCurrentFrame());
+    EXPECT_NO_THROW(readout.ReadCurrentFrame());
     instrument->faults.garbageFrames = false;
     EXPECT_EQ(instrument->counters().bytesReadB, 12) << "the garbled frame is consumed";
     EXPECT_EQ(state.RawCurrent, 237);
@@ -188,7 +168,7 @@ TEST_F(CurrentStreamTest, GarbledFrameIsDroppedQuietly)
     EXPECT_TRUE(lamp.active());
 
     send({10100});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(state.RawCurrent, 100);
     EXPECT_EQ(state.SampleSlot, 3);
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
@@ -201,7 +181,7 @@ TEST_F(CurrentStreamTest, FramesOtherThanFiveDigitsAreDropped)
     open();
     state.ZeroOffset = 12;
     send({10237});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     ASSERT_EQ(state.RawCurrent, 237);
     const std::uint64_t taken = reader.framesTaken();
 
@@ -210,7 +190,7 @@ TEST_F(CurrentStreamTest, FramesOtherThanFiveDigitsAreDropped)
         instrument->faults.frameText = QByteArray(text);
         const auto readBefore = instrument->counters().bytesReadB;
         clock.advance(sim::KestromSim::FramePeriodMs);
-        EXPECT_NO_THROW(stream.ReadCurrentFrame());
+        EXPECT_NO_THROW(readout.ReadCurrentFrame());
         EXPECT_EQ(instrument->counters().bytesReadB - readBefore, 6) << "consumed";
         EXPECT_EQ(label6.text(), QString::fromLatin1(text).left(5));
         EXPECT_EQ(state.RawCurrent, 237);
@@ -221,7 +201,7 @@ TEST_F(CurrentStreamTest, FramesOtherThanFiveDigitsAreDropped)
     }
     instrument->faults.frameText.reset();
     send({10100});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(state.RawCurrent, 100);
     EXPECT_EQ(reader.framesTaken(), taken + 1);
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
@@ -236,14 +216,14 @@ TEST_F(CurrentStreamTest, FloodKeepsTheReadingAtMostTenFramesBehind)
                                         10010, 10011, 10012, 10013, 10014, 10015, 10016, 10017, 10018,
                                         10019, 10020, 10021, 10022, 10023, 10024, 10025};
     send(burst);
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(label12.text(), "150");  // what was waiting, as the device sent it
     EXPECT_EQ(state.RawCurrent, 16) << "25 waiting: 15 dropped, the oldest of the last ten taken";
     EXPECT_EQ(state.SampleSlot, 2);
     EXPECT_DOUBLE_EQ(state.CurrentSamples[1], 16 * 2.9);
 
     for (int expected = 17; expected <= 25; ++expected) {
-        stream.ReadCurrentFrame();
+        readout.ReadCurrentFrame();
         EXPECT_EQ(state.RawCurrent, expected);
     }
     EXPECT_DOUBLE_EQ(state.CurrentSamples[2], 23 * 2.9);
@@ -254,7 +234,7 @@ TEST_F(CurrentStreamTest, FloodKeepsTheReadingAtMostTenFramesBehind)
 
     // Ten waiting is not a flood: nothing is dropped.
     send({10031, 10032, 10033, 10034, 10035, 10036, 10037, 10038, 10039, 10040});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(state.RawCurrent, 31);
     EXPECT_EQ(reader.carriedBytes(), 0u);
 }
@@ -263,7 +243,7 @@ TEST_F(CurrentStreamTest, MissingChannelIsReportedThenLinkFails)
 {
     instrument->faults.missingB = true;
     state.CurrentSamples[0] = 4.5;
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(platform.dialogs,
               QStringList({"Error: Open_USB_Device_By_Serial_Number2 - Device Not Found....",
                            "Message: Kestrom channel B not found. Check USB connection and restart",
@@ -275,7 +255,7 @@ TEST_F(CurrentStreamTest, MissingChannelIsReportedThenLinkFails)
 
     // Opened once only; later calls stop after the queue query.
     platform.dialogs.clear();
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(platform.dialogs, QStringList({"Error: FT_GetQueueStatus2 - Invalid Handle..."}));
     EXPECT_EQ(instrument->counters().opensB, 0);
 }
@@ -284,11 +264,11 @@ TEST_F(CurrentStreamTest, MissingChannelIsReportedThenLinkFails)
 TEST_F(CurrentStreamTest, LinkFailedElsewhereStopsBeforeReading)
 {
     state.LinkFailed = true;
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(instrument->counters().opensB, 1);
     EXPECT_EQ(instrument->counters().purgesRxB, 2);
     send({10237});
-    stream.ReadCurrentFrame();
+    readout.ReadCurrentFrame();
     EXPECT_EQ(instrument->counters().bytesReadB, 0);
     EXPECT_EQ(label12.text(), "-");
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();

@@ -1,17 +1,12 @@
 #include "tests/support/frame_properties.h"
 
-#include "controller/controller_state.h"
-#include "controller/current_readout.h"
-#include "controller/main_window_controls.h"
 #include "device/current_stream.h"
 #include "device/d2xx/d2xx.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
+#include "tests/support/readout_rig.h"
 #include "tests/support/recording_platform.h"
-#include "widgets/tiledround.h"
-
-#include <QLabel>
 
 #include <memory>
 
@@ -23,20 +18,11 @@ namespace {
 constexpr int kCleanFrames[] = {10101, 10202, 10303, 10404};
 constexpr std::uint32_t kFrameSize = CurrentStream::FrameSize;
 
-struct Reader {
+struct Reader : ReadoutRig {
     Reader()
     {
         d2xx::closeAll();
         sim::installSimulator(instrument);
-        ui.iLedRound1 = &lamp;
-        ui.Label6 = &label6;
-        ui.Label7 = &label7;
-        ui.Label8 = &label8;
-        ui.Label9 = &label9;
-        ui.Label12 = &label12;
-        state.CurrentCal = 2.9;
-        state.SampleSlot = 1;
-        state.CurrentSamples[1] = -1.0;
     }
     ~Reader() { d2xx::closeAll(); }
 
@@ -50,13 +36,6 @@ struct Reader {
     RecordingPlatform platform;
     sim::ManualClock clock;  // never advanced: only the injected bytes arrive
     std::shared_ptr<sim::KestromSim> instrument = std::make_shared<sim::KestromSim>(clock.clock());
-    ControllerState state;
-    UsbChannelDriver driver;
-    MainWindowControls ui;
-    TiLedRound lamp;
-    QLabel label6, label7, label8, label9, label12;
-    CurrentStream reader{state, driver};
-    CurrentReadout stream{state, reader, ui};
 };
 
 }  // namespace
@@ -67,13 +46,13 @@ QString CheckFrameStreamProperties(const QByteArray& input)
     const QByteArray bytes = input.mid(1);
 
     Reader r;
-    r.stream.ReadCurrentFrame();  // opens the channel
+    r.readout.ReadCurrentFrame();  // opens the channel
     QByteArray sent;
     // One read of the reader; the raw frame label, cleared before, tells whether a frame was
     // taken: its five characters and a carriage return must have come down the wire.
     auto read = [&r, &sent]() -> QString {
         r.label6.setText(QStringLiteral("<none>"));
-        r.stream.ReadCurrentFrame();
+        r.readout.ReadCurrentFrame();
         const QString taken = r.label6.text();
         if (taken != QStringLiteral("<none>") && !sent.contains(taken.toLatin1() + '\r'))
             return QStringLiteral("took a frame '%1' that never arrived").arg(taken);
