@@ -8,26 +8,17 @@ namespace velmar {
 
 QString SaveFileContents(const QString& fileName, const QByteArray& bytes)
 {
-    return SaveFileWith(fileName, [&bytes](QIODevice& device) {
-        return device.write(bytes) == bytes.size() ? QString() : device.errorString();
-    });
-}
-
-QString SaveFileWith(const QString& fileName, const std::function<QString(QIODevice&)>& write)
-{
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QString error = write(file);
-    if (!error.isEmpty()) {
-        if (file.error() != QFileDevice::NoError)
-            error = file.errorString();  // before cancelWriting() replaces it with its own
+    QString error;
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+    } else if (file.write(bytes) != bytes.size()) {
+        error = file.errorString();  // before cancelWriting() replaces it with its own
         file.cancelWriting();
-        return error;
+    } else if (!file.commit()) {
+        error = file.errorString();
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return error;
 }
 
 QString FilterEnding(const QString& filter)

@@ -3,21 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-
-class QIODevice;
-
 namespace velmar {
 
 // Replaces `fileName` with `bytes` in one step (written beside it, flushed, renamed over it),
 // so a failed or interrupted save never leaves half a file where a whole one was. Empty on
 // success, otherwise the reason.
 QString SaveFileContents(const QString& fileName, const QByteArray& bytes);
-
-// The same for contents that `write` streams into the device it is given: it returns empty
-// when it wrote everything, otherwise its reason (a failed write of the file itself is
-// reported with the file's reason instead). Nothing replaces the file unless it succeeded.
-QString SaveFileWith(const QString& fileName, const std::function<QString(QIODevice&)>& write);
 
 // The ending a save dialog's filter stands for: "PNG (*.png)" gives "png"; empty when the
 // filter names none.
