@@ -74,6 +74,22 @@ const char* writerFormat(PictureFormat format)
     }
 }
 
+// Writes `image` to `device` in `format`; false when it could not (a null image, a format that
+// is not raster, a failed write).
+bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* device, int quality)
+{
+    const char* name = writerFormat(format);
+    if (!name || image.isNull())
+        return false;
+    // Opaque 8-bit colour: the bitmap as 32-bit pixels (written as 24-bit), the others as RGB.
+    const QImage opaque =
+        image.convertToFormat(format == PictureFormat::Bmp ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    QImageWriter writer(device, name);
+    if (format == PictureFormat::Jpeg)
+        writer.setQuality(quality);
+    return writer.write(opaque);
+}
+
 QByteArray rasterBytes(const QImage& image, PictureFormat format, int quality)
 {
     QByteArray bytes;
@@ -91,19 +107,6 @@ bool isRasterPicture(PictureFormat format)
     return writerFormat(format) != nullptr;
 }
 
-bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* device, int quality)
-{
-    const char* name = writerFormat(format);
-    if (!name || image.isNull())
-        return false;
-    // Opaque 8-bit colour: the bitmap as 32-bit pixels (written as 24-bit), the others as RGB.
-    const QImage opaque =
-        image.convertToFormat(format == PictureFormat::Bmp ? QImage::Format_RGB32 : QImage::Format_RGB888);
-    QImageWriter writer(device, name);
-    if (format == PictureFormat::Jpeg)
-        writer.setQuality(quality);
-    return writer.write(opaque);
-}
 
 QString saveRasterPicture(const QImage& image, PictureFormat format, const QString& fileName, int quality)
 {

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QIODevice;
 class QPainter;
 
 namespace velmar {
@@ -24,9 +23,6 @@ QString pictureSaveFilter();
 // The bitmap, JPEG and PNG pictures, written by the toolkit's image writer as opaque 8-bit
 // colour (a JPEG at `quality`, 0 to 100).
 bool isRasterPicture(PictureFormat format);
-// Writes `image` to `device` in `format`; false when it could not (a null image, a format that
-// is not raster, a failed write).
-bool writeRasterPicture(const QImage& image, PictureFormat format, QIODevice* device, int quality = 100);
 // Replaces `fileName` with `image` in `format` in one step (written beside it, renamed over it
 // only when the whole picture was written), so a failed save leaves the file that was there.
 // Empty on success, otherwise the reason.
