@@ -174,9 +174,9 @@ void TiKnob::paintDynamic(QPainter& painter)
         painter.setBrush(Qt::NoBrush);
     }
 
+    // Around the whole control, so the frame crosses none of the scale's numerals.
     if (showFocusRect_ && hasFocus())
-        drawFocusFrame(painter, QRectF(centre.x() - radius - 3, centre.y() - radius - 3, 2.0 * radius + 6,
-                                       2.0 * radius + 6).toRect());
+        drawFocusFrame(painter, rect());
 }
 
 double TiKnob::screenAngle(const QPointF& point) const
