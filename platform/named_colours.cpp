@@ -30,4 +30,25 @@ QColor namedColour(const QString& name)
     return {};
 }
 
+QPalette designPalette()
+{
+    using namespace colours;
+    // button, light, dark, mid, text, bright text, base, window
+    QPalette palette(WindowText, ButtonFace, ButtonHighlight, ButtonShadow, ButtonShadow, WindowText,
+                     White, WindowBackground, ButtonFace);
+    palette.setColor(QPalette::Midlight, ButtonLight);
+    palette.setColor(QPalette::Shadow, ButtonDarkShadow);
+    palette.setColor(QPalette::Highlight, Highlight);
+    palette.setColor(QPalette::HighlightedText, HighlightText);
+    palette.setColor(QPalette::ToolTipBase, InfoBackground);
+    palette.setColor(QPalette::ToolTipText, WindowText);
+    palette.setColor(QPalette::PlaceholderText, GrayText);
+    palette.setColor(QPalette::Link, Blue);
+    palette.setColor(QPalette::LinkVisited, Purple);
+    palette.setColor(QPalette::AlternateBase, ButtonLight);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, GrayText);
+    return palette;
+}
+
 }  // namespace velmar

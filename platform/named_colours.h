@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 
 namespace velmar {
@@ -30,7 +31,27 @@ inline constexpr QColor Aqua{0, 255, 255};
 inline constexpr QColor White{255, 255, 255};
 inline constexpr QColor DarkGreen{0, 85, 0};
 
+// The desktop colours the window and its widgets were drawn with ("button face", "window
+// text", ...), fixed at the values of the desktop they were designed on. The window and the
+// instrument widgets use these rather than the desktop's palette of the day, so a dark desktop
+// scheme cannot leave black numerals on a dark grey face.
+inline constexpr QColor ButtonFace{240, 240, 240};
+inline constexpr QColor ButtonHighlight{255, 255, 255};
+inline constexpr QColor ButtonLight{227, 227, 227};
+inline constexpr QColor ButtonShadow{160, 160, 160};
+inline constexpr QColor ButtonDarkShadow{105, 105, 105};
+inline constexpr QColor WindowText{0, 0, 0};
+inline constexpr QColor WindowBackground{255, 255, 255};
+inline constexpr QColor GrayText{109, 109, 109};
+inline constexpr QColor Highlight{0, 120, 215};
+inline constexpr QColor HighlightText{255, 255, 255};
+inline constexpr QColor InfoBackground{255, 255, 225};
+
 }  // namespace colours
+
+// A palette of the desktop colours above, for the windows and for the widgets' own parts
+// drawn by the style (bevels, a toolbar).
+QPalette designPalette();
 
 // The colour of a palette name ("green", "Navy", "dark green"; "grey" is "gray"), ignoring
 // letter case; an invalid QColor for a name the palette does not have.

@@ -1,5 +1,6 @@
 #include "ui/about_window.h"
 
+#include "platform/named_colours.h"
 #include "platform/platform_services.h"
 #include "ui/window_frame.h"
 #include "ui/window_resources.h"
@@ -43,6 +44,7 @@ TForm2::TForm2(QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("About"));
     setFont(sansSerif(11));
+    setPalette(designPalette());  // the main window's colours under any desktop scheme
     setFixedSize(484, 214);
     setModal(false);
 
@@ -53,6 +55,8 @@ TForm2::TForm2(QWidget* parent)
     Image1->setPixmap(logo());
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->installEventFilter(this);
+    Image1->setAccessibleName(QStringLiteral("Logo"));
+    Image1->setAccessibleDescription(QStringLiteral("Opens the maker's web site"));
 
     StaticText1 = new QLabel(QStringLiteral("Velmar Software"), this);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
@@ -72,6 +76,7 @@ TForm2::TForm2(QWidget* parent)
     Button2 = new QPushButton(QStringLiteral("www.kestrom.example"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(16, 176, 193, 25);
+    Button2->setAccessibleDescription(QStringLiteral("Opens the maker's web site"));
     connect(Button2, &QPushButton::clicked, this, &TForm2::OpenWebSite);
 
     Label1 = new QLabel(QStringLiteral("Copyright Kestrom Instruments 2009-2026"), this);

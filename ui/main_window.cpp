@@ -14,6 +14,7 @@
 #include "widgets/tiknob.h"
 #include "widgets/tiledround.h"
 #include "widgets/tilineargauge.h"
+#include "widgets/plot_toolbar.h"
 #include "widgets/tiplot.h"
 #include "widgets/tisevensegmentanalog.h"
 #include "widgets/tiswitchslider.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QWindowStateChangeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace velmar {
@@ -86,6 +88,9 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmar Software for the Kestrom"));
     setFont(windowFont());
+    // The window keeps the colours it was designed in ("button face", "window text") under
+    // any desktop scheme: a dark one would otherwise put the navy position readout on dark grey.
+    setPalette(designPalette());
     createControls();
 
     iThreadTimers1 = new TiThreadTimers(this);
@@ -96,6 +101,11 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     controller = std::make_unique<Controller>(state, *this);
     controller->connectControls();
     applyStoredConfiguration();
+    // The chart's own Save and Print buttons answer the desktop's keys for them.
+    if (TiPlotToolBarWidget* bar = iPlot1->toolBarWidget()) {
+        bar->action(TiPlotToolBar::Save)->setShortcut(QKeySequence::Save);
+        bar->action(TiPlotToolBar::Print)->setShortcut(QKeySequence::Print);
+    }
 
     setGeometry(QRect(DesignPosition, MinimumOuterSize));
     setMinimumSize(MinimumOuterSize);
@@ -111,17 +121,28 @@ void TForm1::createControls()
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    File1 = menuBar()->addMenu(QStringLiteral("File"));
+    // The '&' marks a mnemonic: the menu draws the same words, the letter underlined where the
+    // style shows mnemonics, and Alt+letter opens or chooses the entry.
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    ExportChartData1 = File1->addAction(QStringLiteral("Export Chart Data..."));
+    ExportChartData1 = File1->addAction(QStringLiteral("&Export Chart Data..."));
     ExportChartData1->setObjectName(QStringLiteral("ExportChartData1"));
-    OpenRecordsFolder1 = File1->addAction(QStringLiteral("Open Records Folder"));
+    OpenRecordsFolder1 = File1->addAction(QStringLiteral("&Open Records Folder"));
     OpenRecordsFolder1->setObjectName(QStringLiteral("OpenRecordsFolder1"));
     File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("Exit"));
+    Exit1 = File1->addAction(QStringLiteral("E&xit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
-    About1 = menuBar()->addAction(QStringLiteral("About"));
+    // The desktop's quit key; Ctrl+Q where the desktop names none.
+    QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (quit.isEmpty())
+        quit << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    Exit1->setShortcuts(quit);
+    About1 = menuBar()->addAction(QStringLiteral("&About"));
     About1->setObjectName(QStringLiteral("About1"));
+    // F10 opens the menu bar's first menu, as on the desktops the operators come from.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("menuKey"));
+    connect(menuKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
     connect(ExportChartData1, &QAction::triggered, this, &TForm1::ExportChartData1Click);
     connect(OpenRecordsFolder1, &QAction::triggered, this, &TForm1::OpenRecordsFolder1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -258,18 +279,27 @@ void TForm1::createControls()
         row->addWidget(useSuggestedVoltage);
     }
 
-    // Tab order: the chart, then the groups in their designed order.
-    QWidget* order[] = {iPlot1, iKnob1, iSwitchSlider2, Button6, Button5, Button1, Button2,
-                        Button7, Button3, iLinearGauge1, iAngularGauge1, iSevenSegmentAnalog1,
-                        Edit1, Edit2, Edit3, iSwitchSlider1, Edit4, Edit5, Button13, BitBtn1,
-                        Button4, CheckBox1, Button11, Button9, Button8, iLedRound1, Edit6, Edit7,
-                        Button10};
+    // Tab follows the groups as they are read on screen: row by row from the top, left to right
+    // (the chart, "Current", "Position (in mm)"; "Manual Mode"; "Volt vs Current Test"; the
+    // status line; the lower row), and inside each group its controls in the same order.
+    QWidget* order[] = {iPlot1,   Button1, Button2,  Button7,  Button3, Button11,
+                        Button9,  Button8, Edit6,    Edit7,    Button10, useSuggestedVoltage,
+                        Edit1,    Edit2,   Edit3,    iSwitchSlider1, Edit4, Edit5,
+                        Button13, BitBtn1, iKnob1,   iSwitchSlider2, Button6};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    // A control its group box clips away (the motion group's "Run") must not act on a key
+    // nobody can see it take. Judged at the design size, the least the window shows.
+    client->resize(DesignClientSize);
+    reach_.keepOut(client);
+    describeControls();
 
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit6, Edit7})
         connectNumberCheck(e);
     connect(iSevenSegmentAnalog1, &TiSevenSegmentAnalog::OnDblClick, this, &TForm1::iSevenSegmentAnalog1DblClick);
+
+    // The window opens with the focus on the chart, where no key moves anything.
+    iPlot1->setFocus(Qt::OtherFocusReason);
 
     // Labels size themselves to their captions (all but Label6), growing to the right; our
     // fonts are a little wider than the ones the window was drawn with.
@@ -279,6 +309,64 @@ void TForm1::createControls()
     }
     // The position readout's caption changes with every move: room up to the box's edge.
     Label5->resize(GroupBox2->width() - Label5->x() - 4, Label5->height());
+}
+
+void TForm1::describeControls()
+{
+    // Names for controls without a caption of their own, and a line on what each does (the
+    // stored hint where a button has one). Buttons, check boxes and labels are named by
+    // their captions already.
+    struct Description {
+        QWidget* control;
+        const char* name;
+        const char* description;
+    };
+    const Description descriptions[] = {
+        {iPlot1, "Chart", "Current of the run, the test or the manual chart"},
+        {iAngularGauge1, "Current meter", "Polishing current in mA"},
+        {iSevenSegmentAnalog1, "Current readout", "Polishing current in mA"},
+        {Label5, nullptr, "Position in mm"},
+        {iLinearGauge1, "Position gauge",
+         "Present position and the Home, End Polish and Electrolyte pointers, in mm"},
+        {Button11, nullptr, "Switches the supply output on or off"},
+        {Button9, nullptr, "Switches the relay on or off"},
+        {Button8, nullptr, "Charts the current against time"},
+        {iLedRound1, "Polish", "Lit while polishing current flows"},
+        {Edit6, "Min", "Lowest voltage of the test"},
+        {Edit7, "Max", "Highest voltage of the test"},
+        {Button10, nullptr, "Steps the voltage from Min to Max and charts the current"},
+        {useSuggestedVoltage, nullptr, "Sets the knob to the voltage the last test suggests"},
+        {Edit1, "Number Cycles", "The run stops after this many cycles"},
+        {Edit2, "Minimum Current", "The run stops when the current falls below this, in mA"},
+        {Edit3, "Total Charge", "The run stops when the summed current reaches this"},
+        {iSwitchSlider1, "Speed", "Stroke speed of a run: Low, Medium or Normal"},
+        {Edit4, "Cycles per Electrolyte", "Strokes between two dips into the electrolyte"},
+        {Edit5, "Chart title", "Title of the chart"},
+        {Button13, nullptr, "Clears the chart"},
+        {BitBtn1, nullptr, "Starts or stops a polish run"},
+        {Button4, nullptr, "Rocks the axis down and up"},
+        {iKnob1, "Voltage", "Supply voltage set-point, 4 to 55 V"},
+        {iSwitchSlider2, "Output", "AC or DC output"},
+        {Button6, nullptr, "Sends the voltage and mode and takes the present current as zero"},
+    };
+    for (const Description& d : descriptions) {
+        if (d.name)
+            d.control->setAccessibleName(QString::fromLatin1(d.name));
+        d.control->setAccessibleDescription(QString::fromLatin1(d.description));
+    }
+    for (QPushButton* b : centralWidget()->findChildren<QPushButton*>()) {
+        const QString hint = b->property("hint").toString();
+        if (!hint.isEmpty())
+            b->setAccessibleDescription(hint);
+    }
+    setAccessibleRole(iPlot1, QAccessible::Chart);
+    setAccessibleRole(iAngularGauge1, QAccessible::Indicator);
+    setAccessibleRole(iSevenSegmentAnalog1, QAccessible::Indicator);
+    setAccessibleRole(iLedRound1, QAccessible::Indicator);
+    setAccessibleRole(iLinearGauge1, QAccessible::Slider);
+    setAccessibleRole(iKnob1, QAccessible::Dial);
+    setAccessibleRole(iSwitchSlider1, QAccessible::Slider);
+    setAccessibleRole(iSwitchSlider2, QAccessible::Slider);
 }
 
 void TForm1::applyStoredConfiguration()
@@ -344,6 +432,7 @@ void TForm1::resizeEvent(QResizeEvent* event)
     FormResize();
     followFrame();
     placeStatusBand();
+    reach_.follow();
 }
 
 void TForm1::moveEvent(QMoveEvent* event)

@@ -3,6 +3,7 @@
 #include "controller/controller_state.h"
 #include "controller/main_window_controls.h"
 #include "ui/form_layout.h"
+#include "ui/keyboard_access.h"
 
 #include <QMainWindow>
 
@@ -80,6 +81,7 @@ protected:
 
 private:
     void createControls();
+    void describeControls();
     void applyStoredConfiguration();
     void connectNumberCheck(QLineEdit* edit);
     void followFrame();
@@ -88,6 +90,7 @@ private:
 
     QStringList arguments_;
     AnchorLayout layout_{DesignClientSize};
+    KeyboardReach reach_;
     // The frame extents last seen; the minimum client size is computed from them.
     QMargins frame_;
     // The normal geometry is still the work-area fill of creation (the window manager keeps it

@@ -1,5 +1,6 @@
 #include "widgets/dial_painters.h"
 
+#include "platform/named_colours.h"
 #include "widgets/plot_ticks.h"
 
 #include <QFontMetricsF>
@@ -139,6 +140,16 @@ void drawBevel(QPainter& painter, const QRectF& rect, int width, bool lowered)
         painter.drawLine(r.topRight(), r.bottomRight());
         r.adjust(1, 1, -1, -1);
     }
+    painter.restore();
+}
+
+void drawFocusFrame(QPainter& painter, const QRect& rect)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(colours::Highlight, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(QRectF(rect).adjusted(1, 1, -1, -1));
     painter.restore();
 }
 

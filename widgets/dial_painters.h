@@ -68,6 +68,10 @@ struct KnobFace {
 // A rectangle's bevel, `width` pixels: lowered (dark top-left) or raised (light top-left).
 void drawBevel(QPainter& painter, const QRectF& rect, int width, bool lowered);
 
+// The keyboard focus around a control's working area: a solid two-pixel frame in the highlight
+// colour, inside `rect`, plain to see against the button face and the white track alike.
+void drawFocusFrame(QPainter& painter, const QRect& rect);
+
 // Each colour channel raised by `amount`, held at 255.
 QColor lighterBy(const QColor& color, int amount);
 

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QToolTip>
 
 namespace velmar {
 
@@ -159,7 +158,11 @@ PlotToolBarHints::PlotToolBarHints(TiPlot* plot, QWidget* toolBar)
     : plot_(plot), label_(new QLabel(toolBar, Qt::ToolTip | Qt::BypassGraphicsProxyWidget))
 {
     label_->setObjectName(QStringLiteral("hint"));
-    label_->setPalette(QToolTip::palette());
+    // The chart's own hint colours, whatever the desktop's tool tips look like.
+    QPalette hintColours = designPalette();
+    hintColours.setColor(QPalette::Window, colours::InfoBackground);
+    hintColours.setColor(QPalette::WindowText, colours::WindowText);
+    label_->setPalette(hintColours);
     label_->setAutoFillBackground(true);
     label_->setFrameStyle(QFrame::Box | QFrame::Plain);
     label_->setMargin(2);
@@ -223,6 +226,7 @@ TiPlotToolBarWidget::TiPlotToolBarWidget(TiPlot* plot, TiPlotToolBar* model)
 {
     setMovable(false);
     setFloatable(false);
+    setPalette(designPalette());
     const int glyph = model->smallButtons() ? 16 : 24;
     setIconSize(QSize(glyph, glyph));
     auto* axisMode = new QActionGroup(this);

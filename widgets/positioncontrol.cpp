@@ -1,5 +1,6 @@
 #include "widgets/positioncontrol.h"
 
+#include "platform/named_colours.h"
 #include "platform/platform_services.h"
 #include "widgets/display_paint_guard.h"
 #include "widgets/property_assign.h"
@@ -64,7 +65,7 @@ void PositionControl::ensureStaticLayer()
     staticValid_ = false;
     QPixmap layer(pixels);
     layer.setDevicePixelRatio(ratio);
-    layer.fill(palette().color(QPalette::Active, QPalette::Window));
+    layer.fill(colours::ButtonFace);
     {
         QPainter painter(&layer);
         painter.setRenderHint(QPainter::Antialiasing);

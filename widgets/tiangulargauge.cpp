@@ -202,7 +202,7 @@ void TiAngularGauge::paintStatic(QPainter& painter)
     }
     scale.draw(painter);
 
-    painter.setPen(palette().color(QPalette::Active, QPalette::WindowText));
+    painter.setPen(colours::WindowText);
     if (!layout.label1.isNull())
         painter.drawText(layout.label1, Qt::AlignCenter, label1Text_);
     if (!layout.label2.isNull())

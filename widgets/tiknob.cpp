@@ -8,7 +8,6 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 #include <cmath>
@@ -141,7 +140,7 @@ void TiKnob::paintStatic(QPainter& painter)
     scale.draw(painter);
 
     // The face lights up a little while the operator is turning the knob.
-    QColor face = palette().color(QPalette::Active, QPalette::Button);
+    QColor face = colours::ButtonFace;
     if (isAdjusting())
         face = lighterBy(face, 16);
     KnobFace{face, knobEdgeWidth_, knobStyle_ == iksRaised}.draw(painter, centre, radius);
@@ -155,7 +154,7 @@ void TiKnob::paintDynamic(QPainter& painter)
     const QColor color = isAdjusting() ? indicatorActiveColor_ : indicatorInactiveColor_;
 
     if (showPositionDisplay_) {
-        painter.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+        painter.setPen(colours::WindowText);
         const QRectF box(centre.x() - radius, centre.y() - radius, 2.0 * radius, 2.0 * radius);
         painter.drawText(box, Qt::AlignCenter, positionDisplayText());
     }
@@ -175,14 +174,9 @@ void TiKnob::paintDynamic(QPainter& painter)
         painter.setBrush(Qt::NoBrush);
     }
 
-    if (showFocusRect_ && hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = QRectF(centre.x() - radius - 2, centre.y() - radius - 2, 2.0 * radius + 4, 2.0 * radius + 4).toRect();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(colours::Black, 1, Qt::DotLine));
-        painter.drawRect(option.rect.adjusted(0, 0, -1, -1));
-    }
+    // Around the whole control, so the frame crosses none of the scale's numerals.
+    if (showFocusRect_ && hasFocus())
+        drawFocusFrame(painter, rect());
 }
 
 double TiKnob::screenAngle(const QPointF& point) const

@@ -88,15 +88,15 @@ void TiLedRound::paintEvent(QPaintEvent*)
 void TiLedRound::paintContent(QPainter& painter)
 {
     if (!transparent_)
-        painter.fillRect(rect(), palette().window());
+        painter.fillRect(rect(), colours::ButtonFace);
     painter.setRenderHint(QPainter::Antialiasing);
 
     const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const double ring = bevelStyle_ == ibsNone ? 0.0 : 2.0;
     if (ring > 0) {
         // Lowered: the light falls on the lower right of the ring, raised the other way round.
-        const QColor dark = palette().color(QPalette::Dark);
-        const QColor light = palette().color(QPalette::Light);
+        const QColor dark = colours::ButtonShadow;
+        const QColor light = colours::ButtonHighlight;
         const bool lowered = bevelStyle_ == ibsLowered;
         QLinearGradient shade(outer.topLeft(), outer.bottomRight());
         shade.setColorAt(0, lowered ? dark : light);

@@ -295,7 +295,7 @@ std::vector<int> TiLinearGauge::pointersAt(const QPointF& point) const
 void TiLinearGauge::paintStatic(QPainter& painter)
 {
     if (borderStyle_ != ibsNone)
-        qDrawWinPanel(&painter, rect(), palette(), borderStyle_ == ibsLowered);
+        qDrawWinPanel(&painter, rect(), designPalette(), borderStyle_ == ibsLowered);
 
     const LinearScaleRows rows = scaleRows();
     const int x0 = bandLeft() + tickMargin();
@@ -324,7 +324,7 @@ void TiLinearGauge::paintStatic(QPainter& painter)
             painter.drawLine(x0, row, x0 + tickMajorLength() - 1, row);
         }
         if (showTickLabels()) {
-            painter.setPen(palette().color(QPalette::WindowText));
+            painter.setPen(colours::WindowText);
             const int x = x0 + tickMajorLength() + tickLabelMargin();
             const int h = painter.fontMetrics().height();
             painter.drawText(QRect(x, row - h / 2, width() - x, h), Qt::AlignLeft | Qt::AlignVCenter,

@@ -60,8 +60,8 @@ PositionLabelError::PositionLabelError()
 TiSwitchSlider::TiSwitchSlider(QWidget* parent) : PositionControl(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    pointerColor_ = palette().color(QPalette::Active, QPalette::Button);
-    pointerHighLightColor_ = palette().color(QPalette::Active, QPalette::Light);
+    pointerColor_ = colours::ButtonFace;
+    pointerHighLightColor_ = colours::ButtonHighlight;
     activeFont_ = font();
     inactiveFont_ = font();
     setPositionLabels(QStringLiteral("Low, Medium, High"));
@@ -203,7 +203,7 @@ void TiSwitchSlider::paintDynamic(QPainter& painter)
 
     if (showLabels_) {
         const int x = left + pointerWidth_ + (showIndicators_ ? indicatorSize_ + indicatorMargin_ : 0) + labelMargin_;
-        painter.setPen(palette().color(QPalette::Active, QPalette::WindowText));
+        painter.setPen(colours::WindowText);
         for (int p = 0; p < count; ++p) {
             painter.setFont(p == position_ ? activeFont_ : inactiveFont_);
             const int rowHeight = QFontMetrics(painter.font()).height();
@@ -238,11 +238,8 @@ void TiSwitchSlider::paintDynamic(QPainter& painter)
         painter.fillRect(QRectF(x0 + 3, yc - 0.5, pointerWidth_ - 3 - tip - 1, 2), mark);
     }
 
-    if (showFocusRect_ && hasFocus()) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(colours::Black, 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(3, 3, -4, -4));
-    }
+    if (showFocusRect_ && hasFocus())
+        drawFocusFrame(painter, rect().adjusted(2, 2, -2, -2));
 }
 
 bool TiSwitchSlider::pressStartsDrag(const QPointF&) { return true; }

@@ -139,14 +139,15 @@ TEST_F(MainWindow, ControlsCarryTheirDesignedNamesCaptionsAndPlaces)
     EXPECT_EQ(form.Label5->text(), QStringLiteral("0.00"));
     // Button4 lies beyond its box's right edge: there, but clipped away.
     EXPECT_GE(form.Button4->x(), form.GroupBox6->width());
+    // Menu texts as drawn; '&' marks the mnemonic letter, which is underlined, not drawn.
     EXPECT_EQ(form.menuBar()->actions().size(), 2);
-    EXPECT_EQ(form.File1->title(), QStringLiteral("File"));
+    EXPECT_EQ(form.File1->title(), QStringLiteral("&File"));
     QStringList entries;
     for (const QAction* action : form.File1->actions())
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(entries, QStringList({"Export Chart Data...", "Open Records Folder", "-", "Exit"}));
+    EXPECT_EQ(entries, QStringList({"&Export Chart Data...", "&Open Records Folder", "-", "E&xit"}));
     EXPECT_EQ(form.File1->actions().last(), form.Exit1);
-    EXPECT_EQ(form.About1->text(), QStringLiteral("About"));
+    EXPECT_EQ(form.About1->text(), QStringLiteral("&About"));
 }
 
 TEST_F(MainWindow, NumberFieldsEmptyThemselvesOnBadTextAndTheTitleFieldDoesNot)
