@@ -93,7 +93,8 @@ void Progress::polishEnded()
     if (!polishing_)
         return;
     polishing_ = false;
-    ended(secondsSince(polishStart_), polishEndingText(cyclesMet_, minimumMet_, totalMet_), true);
+    ended(secondsSince(polishStart_),
+          polishEndingText(cyclesMet_, minimumMet_, totalMet_, c_.records.endReason(RecordKind::Polish)), true);
 }
 
 // --- V-I test ----------------------------------------------------------------------------
@@ -125,8 +126,7 @@ void Progress::testEnded()
     if (!testing_)
         return;
     testing_ = false;
-    const bool stopped = (long long)(points_.size()) < (long long)(maxVolts_) - minVolts_;
-    ended(secondsSince(testStart_), voltCurrentEndingText(stopped, plateau_), true);
+    ended(secondsSince(testStart_), voltCurrentEndingText(c_.records.endReason(RecordKind::ViTest), plateau_), true);
 }
 
 void Progress::showPlateau()
@@ -248,6 +248,8 @@ QString Progress::statusText() const
         s.activity = startedUp_ ? Activity::Ready : Activity::Homing;
     }
     s.simulated = simulated_;
+    s.outputOn = c_.failSafe.outputMayBeOn();
+    s.relayOn = c_.failSafe.relayMayBeOn();
     return statusLineText(s);
 }
 

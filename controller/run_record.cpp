@@ -97,12 +97,6 @@ void RunRecord::addManualRow(qint64 time, double elapsedSeconds, double current)
     lastCurrent_ = current;
 }
 
-void RunRecord::noteEnd(const QString& reason)
-{
-    if (notedEnd_.isEmpty())
-        notedEnd_ = reason;
-}
-
 void RunRecord::finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures)
 {
     if (finished_)

@@ -54,10 +54,6 @@ public:
     void addManualRow(qint64 time, double elapsedSeconds, double current);
     int rows() const { return rows_; }
 
-    // The first reason given wins: a run that met two criteria at once ended by the first.
-    void noteEnd(const QString& reason);
-    QString notedEnd() const { return notedEnd_; }
-
     // Closes data.csv (fsync), writes the pictures and the end into record.ini. Once.
     void finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures);
     bool finished() const { return finished_; }
@@ -83,7 +79,6 @@ private:
     double lastCurrent_ = qQNaN();
     double total_ = qQNaN();
     double cycles_ = qQNaN();
-    QString notedEnd_;
     QString failure_;
 };
 

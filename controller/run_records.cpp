@@ -46,7 +46,8 @@ RunRecords::~RunRecords()
 {
     // A polish run or test cannot be on the stack any more; a manual recording can be open.
     while (recording(RecordKind::Manual))
-        finish(RecordKind::Manual, reasonNow(*newest(RecordKind::Manual)->record), Tell::LogOnly);
+        finish(RecordKind::Manual, QString::fromLatin1(recordEndName(reasonNow(*newest(RecordKind::Manual)))),
+               Tell::LogOnly);
 }
 
 void RunRecords::begin(RecordKind kind)
@@ -95,6 +96,12 @@ RunRecords::Open* RunRecords::newest(RecordKind kind)
     return records.empty() ? nullptr : &records.back();
 }
 
+const RunRecords::Open* RunRecords::newest(RecordKind kind) const
+{
+    const std::vector<Open>& records = open_[index(kind)];
+    return records.empty() ? nullptr : &records.back();
+}
+
 QString RunRecords::folder(RecordKind kind) const
 {
     const std::vector<Open>& records = open_[index(kind)];
@@ -121,28 +128,47 @@ void RunRecords::manualRow(double elapsedSeconds, double current)
         open->record->addManualRow(platform().nowMSecsSinceEpoch(), elapsedSeconds, current);
 }
 
-void RunRecords::noteEnd(RecordKind kind, const char* reason)
+void RunRecords::noteEnd(RecordKind kind, RecordEnd reason)
 {
-    if (Open* open = newest(kind))
-        open->record->noteEnd(QString::fromLatin1(reason));
+    if (Open* open = newest(kind); open && !open->noted)
+        open->noted = reason;
 }
 
-QString RunRecords::reasonNow(const RunRecord& record) const
+void RunRecords::noteSupervisionEnded(RecordEnd reason)
 {
+    // A manual recording is not supervision: it goes on until the link or the program ends.
+    for (const RecordKind kind : {RecordKind::Polish, RecordKind::ViTest}) {
+        if (Open* open = newest(kind); open && !open->noted) {
+            open->noted = reason;
+            open->notedByFailSafe = true;
+        }
+    }
+}
+
+RecordEnd RunRecords::reasonNow(const Open& open) const
+{
+    // What made the fail-safe step in is the first cause; a lost link or the program's end
+    // that follows while the loop winds down is only its consequence.
+    if (open.noted && open.notedByFailSafe)
+        return *open.noted;
     // A lost link or the program's end is why the loop stopped, whatever it was doing.
     if (c_.state.LinkFailed)
-        return QString::fromLatin1(RecordEnd::LinkLost);
+        return RecordEnd::LinkLost;
     if (platform().terminating())
-        return QString::fromLatin1(RecordEnd::ProgramEnded);
-    if (!record.notedEnd().isEmpty())
-        return record.notedEnd();
-    return QString::fromLatin1(RecordEnd::Stopped);
+        return RecordEnd::ProgramEnded;
+    return open.noted.value_or(RecordEnd::Stopped);
+}
+
+RecordEnd RunRecords::endReason(RecordKind kind) const
+{
+    const Open* open = newest(kind);
+    return open ? reasonNow(*open) : RecordEnd::Stopped;
 }
 
 void RunRecords::end(RecordKind kind)
 {
     if (const Open* open = newest(kind))
-        finish(kind, reasonNow(*open->record), Tell::Now);
+        finish(kind, QString::fromLatin1(recordEndName(reasonNow(*open))), Tell::Now);
 }
 
 void RunRecords::endByError(RecordKind kind, const QString& message)

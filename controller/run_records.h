@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/record_end.h"
 #include "controller/record_folder.h"
 #include "controller/run_record.h"
 
@@ -7,23 +8,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmar {
 
 class Controller;
-
-// How a record ended, as record.ini says it.
-namespace RecordEnd {
-inline constexpr const char* NumberOfCycles = "number-of-cycles";
-inline constexpr const char* MinimumCurrent = "minimum-current";
-inline constexpr const char* TotalCharge = "total-charge";
-inline constexpr const char* Stopped = "stopped";            // the operator's stop
-inline constexpr const char* Completed = "completed";        // a test that went through its range
-inline constexpr const char* WindowClosed = "window-closed";
-inline constexpr const char* LinkLost = "link-lost";
-inline constexpr const char* ProgramEnded = "program-ended";
-}  // namespace RecordEnd
 
 // The records of what the operator runs: every polish run, volt-versus-current test and
 // manual recording gets a folder of its own below recordsFolder() (RunRecord), written as it
@@ -51,10 +41,17 @@ public:
 
     // How the newest record of `kind` will end, when that is known before its loop returns
     // (a finish criterion, a stop click, the window's close). The first reason stands.
-    void noteEnd(RecordKind kind, const char* reason);
-    // Ends the newest record of `kind`: "link-lost" when the link has failed, "program-ended"
-    // when the program is ending, else the reason noted, else "stopped". A record that could
-    // not be written in full is then told in one Information dialog.
+    void noteEnd(RecordKind kind, RecordEnd reason);
+    // The fail-safe has stopped the run and test in progress for `reason` (a lost link, a
+    // silent instrument, a stalled stream, the program's end). Unless something else had
+    // already ended them, that is how their records end, whatever happens while they wind down.
+    void noteSupervisionEnded(RecordEnd reason);
+    // How the newest record of `kind` ends if it ends now: the fail-safe's reason, else
+    // "link-lost" when the link has failed, "program-ended" when the program is ending, else
+    // the reason noted, else "stopped".
+    RecordEnd endReason(RecordKind kind) const;
+    // Ends the newest record of `kind` with endReason(). A record that could not be written in
+    // full is then told in one Information dialog.
     void end(RecordKind kind);
     // Ends it with "error: <message>"; the dialog, if any, follows the error's own.
     void endByError(RecordKind kind, const QString& message);
@@ -72,6 +69,8 @@ private:
     struct Open {
         std::unique_ptr<RunRecord> record;
         std::uint32_t startTick = 0;
+        std::optional<RecordEnd> noted;
+        bool notedByFailSafe = false;
     };
     enum class Tell { Now, AfterTheError, LogOnly };
 
@@ -79,7 +78,8 @@ private:
     Open* newest(RecordKind kind);
     QList<RecordSetting> settings(RecordKind kind) const;
     void finish(RecordKind kind, const QString& reason, Tell tell);
-    QString reasonNow(const RunRecord& record) const;
+    const Open* newest(RecordKind kind) const;
+    RecordEnd reasonNow(const Open& open) const;
 
     Controller& c_;
     std::vector<Open> open_[3];

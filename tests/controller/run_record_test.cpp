@@ -87,9 +87,7 @@ TEST_F(RunRecordTest, EachKindWritesItsRowsUnderItsHeaderAndItsResultAtTheEnd)
         SCOPED_TRACE(recordKindName(c.kind).toStdString());
         RunRecord record(c.kind, records(), kStart, "Title", {});
         c.rows(record);
-        record.noteEnd("number-of-cycles");
-        record.noteEnd("total-charge");  // the first reason stands
-        record.finish(kStart.addSecs(60), record.notedEnd(), {"png bytes", "svg bytes"});
+        record.finish(kStart.addSecs(60), "number-of-cycles", {"png bytes", "svg bytes"});
         record.addManualRow(t, 9.0, 9.0);  // after the end: not written
 
         EXPECT_EQ(contents(record.folder() + "/data.csv"), c.csv);
@@ -129,10 +127,31 @@ TEST_F(RunRecordTest, AFullDiskKeepsWhatWasWrittenAndSaysWhy)
         record.finish(kStart.addSecs(3), "stopped", {"png", "svg"});
     }
     EXPECT_EQ(record.failure(), "data.csv: File too large");
-    EXPECT_EQ(contents(csv).size(), 1000);
+    // As many whole rows as fitted, and not the part of the next one that did.
+    EXPECT_GT(contents(csv).size(), 950);
+    EXPECT_TRUE(contents(csv).endsWith(",5\r\n"));
     EXPECT_TRUE(contents(csv).startsWith("time,elapsed_s,current_mA\r\n" + isoTime(kStart.toLocalTime()).toLatin1()
                                          + ",0,5\r\n"));
     // The small files still fit: the end is known even though the rows are not all there.
     EXPECT_EQ(value(record, "Record", "EndReason"), "stopped");
     EXPECT_EQ(value(record, "Result", "Rows"), "100");
+}
+
+// The end replaces record.ini; a disk with room for the old file but not the new one keeps the
+// old one whole (it still says the run had started and what with) instead of an empty file.
+TEST_F(RunRecordTest, ADiskTooFullForTheFinalRecordIniKeepsTheFirstOne)
+{
+    RunRecord record(RecordKind::Polish, records(), kStart, "Title", {{"HomeSteps", "156"}});
+    const QString ini = record.folder() + "/record.ini";
+    const QByteArray atStart = contents(ini);
+    ASSERT_FALSE(atStart.isEmpty());
+    {
+        const test::FileSizeLimit full(atStart.size() + 20);
+        record.addPolishRow(kStart.toMSecsSinceEpoch(), 1.0, 0.5, 150.0, 150.0);
+        record.finish(kStart.addSecs(3), "stopped", {"png", "svg"});
+    }
+    EXPECT_EQ(contents(ini), atStart);
+    EXPECT_EQ(record.failure(), "record.ini: File too large");
+    EXPECT_EQ(QDir(record.folder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"chart.png", "chart.svg", "data.csv", "record.ini"}));  // no temporary left
 }
