@@ -35,6 +35,15 @@ double Progress::secondsSince(std::uint32_t tick) const
     return double(std::uint32_t(platform().tickCount() - tick)) / 1000.0;
 }
 
+double Progress::secondsUntilEnd(std::uint32_t startTick, RecordKind kind) const
+{
+    // The moment the criterion was met or the stop asked, as the record has it; the dialog
+    // that followed and the wind-down are not part of the run.
+    if (const std::optional<std::uint32_t> end = c_.records.endTick(kind))
+        return double(std::uint32_t(*end - startTick)) / 1000.0;
+    return secondsSince(startTick);
+}
+
 void Progress::startUpEnded() { startedUp_ = true; }
 
 // --- polish run --------------------------------------------------------------------------
@@ -93,7 +102,7 @@ void Progress::polishEnded()
     if (!polishing_)
         return;
     polishing_ = false;
-    ended(secondsSince(polishStart_),
+    ended(secondsUntilEnd(polishStart_, RecordKind::Polish),
           polishEndingText(cyclesMet_, minimumMet_, totalMet_, c_.records.endReason(RecordKind::Polish)), true);
 }
 
@@ -126,7 +135,8 @@ void Progress::testEnded()
     if (!testing_)
         return;
     testing_ = false;
-    ended(secondsSince(testStart_), voltCurrentEndingText(c_.records.endReason(RecordKind::ViTest), plateau_), true);
+    ended(secondsUntilEnd(testStart_, RecordKind::ViTest),
+          voltCurrentEndingText(c_.records.endReason(RecordKind::ViTest), plateau_), true);
 }
 
 void Progress::showPlateau()

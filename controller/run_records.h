@@ -5,6 +5,7 @@
 #include "controller/run_record.h"
 
 #include <QString>
+#include <QtNumeric>
 
 #include <cstdint>
 #include <memory>
@@ -50,6 +51,10 @@ public:
     // "link-lost" when the link has failed, "program-ended" when the program is ending, else
     // the reason noted, else "stopped".
     RecordEnd endReason(RecordKind kind) const;
+    // The tick count at which the newest record of `kind` was given its end (the moment a
+    // criterion was met or the stop was asked, not when the operator answered the dialog that
+    // followed); nothing before that. Its End, and the time of any row after it, are this moment.
+    std::optional<std::uint32_t> endTick(RecordKind kind) const;
     // Ends the newest record of `kind` with endReason(). A record that could not be written in
     // full is then told in one Information dialog.
     void end(RecordKind kind);
@@ -60,7 +65,8 @@ public:
     // The folder of the newest record of `kind`, empty when none is open.
     QString folder(RecordKind kind) const;
 
-    // "File" > "Export Chart Data...": the chart's points as CSV, through the save dialog.
+    // "File" > "Export Chart Data...": the chart's points as CSV, through the save dialog; the
+    // filter "CSV for this locale" writes them for a spreadsheet in the locale's number form.
     void exportChartData();
     // "File" > "Open Records Folder": the records folder in the file manager.
     void openRecordsFolder();
@@ -71,12 +77,28 @@ private:
         std::uint32_t startTick = 0;
         std::optional<RecordEnd> noted;
         bool notedByFailSafe = false;
+        // When the end was noted: the tick count and the wall clock.
+        std::uint32_t endTick = 0;
+        qint64 endMSecs = 0;
+        // The run's own count: a chart that was not cleared carries on the last run's.
+        long long evaluations = 0;
+        double total = 0.0;
+        std::vector<RecordEnd> criteriaMet;
+        // The X range of the run's points on the chart, for pictures of the whole run.
+        double xLow = qInf();
+        double xHigh = -qInf();
     };
     enum class Tell { Now, AfterTheError, LogOnly };
 
     static int index(RecordKind kind) { return static_cast<int>(kind); }
     Open* newest(RecordKind kind);
     QList<RecordSetting> settings(RecordKind kind) const;
+    void note(Open& open, RecordEnd reason, bool byFailSafe);
+    // The time of a row now: the end's once the end has been noted.
+    qint64 rowTime(const Open& open) const;
+    double elapsedSeconds(const Open& open) const;
+    QList<RecordSetting> results(RecordKind kind, const Open& open) const;
+    RecordPictures wholeRunPictures(const Open& open) const;
     void finish(RecordKind kind, const QString& reason, Tell tell);
     const Open* newest(RecordKind kind) const;
     RecordEnd reasonNow(const Open& open) const;
