@@ -125,6 +125,12 @@ TEST_F(Records, APolishRunKeepsTheChartsPointsItsSettingsAndHowItEnded)
     for (const auto& e : expected)
         EXPECT_EQ(ini(folder, e.section, e.key), e.value) << e.section << "/" << e.key;
     EXPECT_TRUE(QDateTime::fromString(ini(folder, "Record", "End"), Qt::ISODateWithMs).isValid());
+    // The last finish estimate, as the status line had it, and the criterion that ended the run.
+    const auto estimate = controller().progress.finishEstimate();
+    ASSERT_TRUE(estimate);
+    EXPECT_EQ(ini(folder, "Result", "estimated_finish_s").toDouble(), std::round(estimate->atSeconds));
+    EXPECT_EQ(ini(folder, "Result", "estimated_criterion"), "number-of-cycles");
+    EXPECT_EQ(ini(folder, "Result", "criteria_met"), "number-of-cycles");
 
     EXPECT_EQ(QImage(folder + "/chart.png").size(), form->iPlot1->size());
     EXPECT_TRUE(contents(folder + "/chart.svg").contains("<svg"));
