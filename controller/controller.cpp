@@ -117,7 +117,7 @@ void Controller::FormClose()
 
 void Controller::Exit()
 {
-    failSafe.stopSupervision("File > Exit");
+    failSafe.stopSupervision("File > Exit", RecordEnd::ProgramEnded);
     platform().terminate();
 }
 

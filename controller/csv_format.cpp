@@ -40,27 +40,44 @@ CivilDate civilFromDays(qint64 days)
 
 }  // namespace
 
-void appendCsvNumber(QByteArray& line, double value)
+void appendCsvNumber(QByteArray& line, double value, int decimals)
 {
     if (std::isnan(value))
         return;
-    // std::to_chars ignores the locale and gives the shortest round-trip form.
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    line.append(text, result.ptr - text);
+    // std::to_chars ignores the locale.
+    char text[400];
+    if (decimals < 0 || !std::isfinite(value)) {
+        const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general,
+                                          kCsvSignificantDigits);
+        line.append(text, result.ptr - text);
+        return;
+    }
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::size_t size = static_cast<std::size_t>(result.ptr - text);
+    if (decimals > 0) {
+        while (text[size - 1] == '0')
+            --size;
+        if (text[size - 1] == '.')
+            --size;
+    }
+    // A small negative value rounded away is no negative zero.
+    if (size == 2 && text[0] == '-' && text[1] == '0')
+        line += '0';
+    else
+        line.append(text, static_cast<qsizetype>(size));
 }
 
-QString csvNumberText(double value)
+QString csvNumberText(double value, int decimals)
 {
     QByteArray text;
-    appendCsvNumber(text, value);
+    appendCsvNumber(text, value, decimals);
     return QString::fromLatin1(text);
 }
 
-void appendCsvText(QByteArray& line, const QString& text)
+void appendCsvText(QByteArray& line, const QString& text, char separator)
 {
     const QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r')) {
+    if (!bytes.contains(separator) && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r')) {
         line += bytes;
         return;
     }
@@ -71,6 +88,18 @@ void appendCsvText(QByteArray& line, const QString& text)
         line += ch;
     }
     line += '"';
+}
+
+CsvDialect localeCsvDialect(const QLocale& locale) { return {';', locale.decimalPoint().toUtf8()}; }
+
+void appendCsvNumber(QByteArray& line, double value, const CsvDialect& dialect)
+{
+    const qsizetype start = line.size();
+    appendCsvNumber(line, value);
+    if (dialect.decimalPoint == ".")
+        return;
+    if (const qsizetype point = line.indexOf('.', start); point >= 0)
+        line.replace(point, 1, dialect.decimalPoint);
 }
 
 void appendIsoTime(QByteArray& line, qint64 msecsSinceEpoch, int offsetSeconds)
@@ -124,24 +153,37 @@ int LocalUtcOffset::at(qint64 msecsSinceEpoch)
     return offset_;
 }
 
-void appendCsvRow(QByteArray& line, qint64 msecsSinceEpoch, int offsetSeconds, std::initializer_list<double> values)
+void appendCsvRow(QByteArray& line, qint64 msecsSinceEpoch, int offsetSeconds, std::span<const CsvColumn> columns,
+                  std::initializer_list<double> values)
 {
     appendIsoTime(line, msecsSinceEpoch, offsetSeconds);
+    std::size_t column = 0;
     for (const double value : values) {
         line += ',';
-        appendCsvNumber(line, value);
+        appendCsvNumber(line, value, column < columns.size() ? columns[column].decimals : kCsvAnyResolution);
+        ++column;
     }
     line += "\r\n";
 }
 
-QByteArray csvHeader(std::initializer_list<const char*> names)
+QByteArray csvHeader(std::initializer_list<const char*> names, char separator)
 {
     QByteArray line;
     for (const char* name : names) {
         if (!line.isEmpty())
-            line += ',';
+            line += separator;
         line += name;
     }
+    line += "\r\n";
+    return line;
+}
+
+QByteArray csvHeader(std::span<const CsvColumn> columns)
+{
+    QByteArray line;
+    for (const CsvColumn& column : columns)
+        line += column.name + QByteArray(",");
+    line.chop(1);
     line += "\r\n";
     return line;
 }

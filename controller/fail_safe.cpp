@@ -27,13 +27,14 @@ void FailSafe::ReachSafeState()
                                                     : QStringLiteral("not confirmed off"));
 }
 
-void FailSafe::stopSupervision(const char* why)
+void FailSafe::stopSupervision(const char* why, RecordEnd reason)
 {
     if (c_.state.CommandsHeld)
         return;
     if (supervising() || relayMayBeOn_ || outputMayBeOn_)
         qCWarning(lcRun) << "supervision ended:" << why;
     if (supervising()) {
+        c_.records.noteSupervisionEnded(reason);
         c_.state.CommandsHeld = true;
         c_.polishRun.stop();
         c_.voltCurrentTest.stop();
@@ -50,7 +51,10 @@ bool FailSafe::loopFinished()
 {
     if (!loopsMustEnd())
         return false;
-    stopSupervision(c_.state.LinkFailed ? "USB link failed" : "program ending");
+    if (c_.state.LinkFailed)
+        stopSupervision("USB link failed", RecordEnd::LinkLost);
+    else
+        stopSupervision("program ending", RecordEnd::ProgramEnded);
     return true;
 }
 
@@ -86,7 +90,7 @@ void FailSafe::replyTimedOut()
 {
     // Outside a run or test a silent device only costs the command that timed out.
     if (supervising())
-        stopSupervision("no reply from the instrument");
+        stopSupervision("no reply from the instrument", RecordEnd::ReplyTimeout);
 }
 
 void FailSafe::streamPolled(bool frameTaken)
@@ -99,7 +103,7 @@ void FailSafe::streamPolled(bool frameTaken)
     if (now - lastReadingTick_ < StallMs || c_.state.CommandsHeld)
         return;
     const bool run = c_.polishRun.running();
-    stopSupervision("no current readings for 2 s");
+    stopSupervision("no current readings for 2 s", RecordEnd::StreamStalled);
     ShowInfo(run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
                  : QStringLiteral("No current readings from the instrument for 2 s: the test was stopped"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controller/record_end.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -32,8 +34,9 @@ public:
     // A fault ends the supervision: the runs and tests in progress are stopped as their stop
     // buttons would stop them, the instrument is switched off, and what their loops would
     // still send on the way out is refused until they have returned. Once is enough: later
-    // calls while those loops wind down do nothing. `why` goes to the run log.
-    void stopSupervision(const char* why);
+    // calls while those loops wind down do nothing. `why` goes to the run log; `reason` is how
+    // the records of the stopped run and test end, and what the status line says.
+    void stopSupervision(const char* why, RecordEnd reason);
 
     // The run and test loops end on this whatever their captions say: the link has failed or
     // the program is ending.

@@ -60,7 +60,7 @@ void PollCycle::endOnLinkFailure()
 {
     // Whatever still runs on the instrument is left without a supervisor: off with it before
     // anything waits for the operator.
-    c_.failSafe.stopSupervision("USB link failed");
+    c_.failSafe.stopSupervision("USB link failed", RecordEnd::LinkLost);
     // The program ends here without passing through the window's close, so the positions
     // taught since start-up would be lost: save them first. "X" cannot go out on a dead link.
     try {

@@ -35,6 +35,15 @@ double Progress::secondsSince(std::uint32_t tick) const
     return double(std::uint32_t(platform().tickCount() - tick)) / 1000.0;
 }
 
+double Progress::secondsUntilEnd(std::uint32_t startTick, RecordKind kind) const
+{
+    // The moment the criterion was met or the stop asked, as the record has it; the dialog
+    // that followed and the wind-down are not part of the run.
+    if (const std::optional<std::uint32_t> end = c_.records.endTick(kind))
+        return double(std::uint32_t(*end - startTick)) / 1000.0;
+    return secondsSince(startTick);
+}
+
 void Progress::startUpEnded() { startedUp_ = true; }
 
 // --- polish run --------------------------------------------------------------------------
@@ -93,7 +102,8 @@ void Progress::polishEnded()
     if (!polishing_)
         return;
     polishing_ = false;
-    ended(secondsSince(polishStart_), polishEndingText(cyclesMet_, minimumMet_, totalMet_), true);
+    ended(secondsUntilEnd(polishStart_, RecordKind::Polish),
+          polishEndingText(cyclesMet_, minimumMet_, totalMet_, c_.records.endReason(RecordKind::Polish)), true);
 }
 
 // --- V-I test ----------------------------------------------------------------------------
@@ -125,8 +135,8 @@ void Progress::testEnded()
     if (!testing_)
         return;
     testing_ = false;
-    const bool stopped = (long long)(points_.size()) < (long long)(maxVolts_) - minVolts_;
-    ended(secondsSince(testStart_), voltCurrentEndingText(stopped, plateau_), true);
+    ended(secondsUntilEnd(testStart_, RecordKind::ViTest),
+          voltCurrentEndingText(c_.records.endReason(RecordKind::ViTest), plateau_), true);
 }
 
 void Progress::showPlateau()
@@ -248,6 +258,8 @@ QString Progress::statusText() const
         s.activity = startedUp_ ? Activity::Ready : Activity::Homing;
     }
     s.simulated = simulated_;
+    s.outputOn = c_.failSafe.outputMayBeOn();
+    s.relayOn = c_.failSafe.relayMayBeOn();
     return statusLineText(s);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/finish_estimate.h"
+#include "controller/record_folder.h"
 #include "controller/status_text.h"
 #include "controller/vi_plateau.h"
 #include "widgets/plot_objects.h"
@@ -65,6 +66,7 @@ public:
 
 private:
     double secondsSince(std::uint32_t tick) const;
+    double secondsUntilEnd(std::uint32_t startTick, RecordKind kind) const;
     void showPlateau();
     void removePlateau();
     void ended(double seconds, const QString& how, bool notify);

@@ -99,12 +99,31 @@ void RecordWriter::run()
                 if (errno == EINTR)
                     continue;
                 failWithErrno(errno);
+                done = cutPartialLine(tail, done);
                 break;
             }
             done += static_cast<std::uint64_t>(written);
         }
+        fileSize_ += done - tail;
         tail_.store(head, std::memory_order_release);
     }
+}
+
+std::uint64_t RecordWriter::cutPartialLine(std::uint64_t from, std::uint64_t to) noexcept
+{
+    // Every append() ends on a line end, so the file did before this batch; a write that
+    // failed half-way through a line (a full disk takes what fits) would leave a line that a
+    // reader takes for a whole one with a wrong last number. Back to the last line end.
+    std::uint64_t keep = from;
+    for (std::uint64_t i = to; i > from; --i) {
+        if (ring_[(i - 1) % kRingSize] == '\n') {
+            keep = i;
+            break;
+        }
+    }
+    if (keep != to)
+        (void)::ftruncate(fd_, static_cast<off_t>(fileSize_ + (keep - from)));
+    return keep;
 }
 
 bool RecordWriter::close()

@@ -23,7 +23,8 @@ namespace velmar {
 //
 // A failure (disk full, an I/O error, a file that cannot be made, a disk so slow that the ring
 // fills) latches: later rows are dropped, nothing throws, and error() says what went wrong
-// first. The run never notices.
+// first. The run never notices. The file still ends on a whole line: a line that the disk took
+// only part of is cut off again. append() must be given whole lines.
 class RecordWriter {
 public:
     // Bytes the ring holds: minutes of rows at any rate a run produces.
@@ -54,12 +55,16 @@ private:
     void wakeWriter() noexcept;
     void fail(const QString& reason) noexcept;
     void failWithErrno(int error) noexcept;
+    // After a failed write: the file cut back to the last line end among the bytes [from, to)
+    // of the ring that did reach it; returns the end of what stays.
+    std::uint64_t cutPartialLine(std::uint64_t from, std::uint64_t to) noexcept;
 
     int fd_ = -1;
     std::unique_ptr<char[]> ring_;
     std::thread thread_;
     std::atomic<std::uint64_t> head_{0};   // bytes appended; written by append()
     std::atomic<std::uint64_t> tail_{0};   // bytes written out; written by the writer
+    std::uint64_t fileSize_ = 0;           // bytes in the file; the writer's own
     std::atomic<bool> writerSleeping_{false};
     std::atomic<std::uint32_t> wake_{0};   // bumped to wake the writer
     std::atomic<bool> closing_{false};

@@ -20,17 +20,25 @@ const QByteArray kIniPreamble =
     "; steps below the top and in mm, times ISO 8601 local time. An EndReason of \"incomplete\"\n"
     "; means the program ended before the record did.\n";
 
-QByteArray csvHeaderFor(RecordKind kind)
+// The columns after the time, each with its unit and written to the resolution of what it
+// holds: times to the millisecond, currents (three raw counts averaged) to a microampere, the
+// cycle count in halves.
+const CsvColumn kPolishColumns[] = {{"elapsed_s", 3}, {"cycle", 1}, {"current_mA", 3}, {"total_mA", 3}};
+const CsvColumn kViTestColumns[] = {{"voltage_V", 0}, {"current_mA", 3}, {"zero_offset_counts", 0}};
+const CsvColumn kManualColumns[] = {{"elapsed_s", 3}, {"current_mA", 3}};
+constexpr int kCurrentDecimals = 3;
+
+std::span<const CsvColumn> columnsFor(RecordKind kind)
 {
     switch (kind) {
     case RecordKind::Polish:
-        return csvHeader({"time", "elapsed_s", "cycle", "current_mA", "total"});
+        return kPolishColumns;
     case RecordKind::ViTest:
-        return csvHeader({"time", "volts", "current_mA", "zero_offset"});
+        return kViTestColumns;
     case RecordKind::Manual:
         break;
     }
-    return csvHeader({"time", "elapsed_s", "current_mA"});
+    return kManualColumns;
 }
 
 }  // namespace
@@ -60,7 +68,7 @@ RunRecord::RunRecord(RecordKind kind, const QString& parent, const QDateTime& st
     saveIni();
 
     if (data_.open(folder_ + QStringLiteral("/data.csv")))
-        data_.append(csvHeaderFor(kind));
+        data_.append("time," + csvHeader(columnsFor(kind)));
     else
         fail(QStringLiteral("data.csv: ") + data_.error());
 }
@@ -72,7 +80,7 @@ void RunRecord::addRow(qint64 time, std::initializer_list<double> values)
     if (finished_ || !data_.isOpen() || data_.failed())
         return;
     line_.truncate(0);
-    appendCsvRow(line_, time, localOffset_.at(time), values);
+    appendCsvRow(line_, time, localOffset_.at(time), columnsFor(kind_), values);
     data_.append(line_);
     ++rows_;
 }
@@ -97,13 +105,8 @@ void RunRecord::addManualRow(qint64 time, double elapsedSeconds, double current)
     lastCurrent_ = current;
 }
 
-void RunRecord::noteEnd(const QString& reason)
-{
-    if (notedEnd_.isEmpty())
-        notedEnd_ = reason;
-}
-
-void RunRecord::finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures)
+void RunRecord::finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures,
+                       const QList<RecordSetting>& results)
 {
     if (finished_)
         return;
@@ -118,11 +121,13 @@ void RunRecord::finish(const QDateTime& end, const QString& reason, const Record
     ini_.setValue(kRecord, QStringLiteral("End"), isoTime(end));
     ini_.setValue(kRecord, QStringLiteral("EndReason"), reason);
     ini_.setValue(kResult, QStringLiteral("Rows"), QString::number(rows_));
-    ini_.setValue(kResult, QStringLiteral("LastCurrent"), csvNumberText(lastCurrent_));
+    ini_.setValue(kResult, QStringLiteral("LastCurrent"), csvNumberText(lastCurrent_, kCurrentDecimals));
     if (kind_ == RecordKind::Polish) {
-        ini_.setValue(kResult, QStringLiteral("Total"), csvNumberText(total_));
-        ini_.setValue(kResult, QStringLiteral("Cycles"), csvNumberText(cycles_));
+        ini_.setValue(kResult, QStringLiteral("Total"), csvNumberText(total_, kCurrentDecimals));
+        ini_.setValue(kResult, QStringLiteral("Cycles"), csvNumberText(cycles_, 1));
     }
+    for (const RecordSetting& result : results)
+        ini_.setValue(kResult, result.key, result.value);
     saveIni();
 }
 

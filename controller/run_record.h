@@ -46,7 +46,8 @@ public:
     QString folder() const { return folder_; }
 
     // Rows, each at its time in milliseconds since 1970 (UTC), written in local time.
-    // A polish run: one row per half-cycle evaluation, as charted.
+    // A polish run: one row per half-cycle evaluation, as charted, its cycle and total
+    // counted from the start of the run.
     void addPolishRow(qint64 time, double elapsedSeconds, double cycle, double current, double total);
     // A volt-versus-current test: one row per step.
     void addViTestRow(qint64 time, int volts, double current, int zeroOffset);
@@ -54,12 +55,10 @@ public:
     void addManualRow(qint64 time, double elapsedSeconds, double current);
     int rows() const { return rows_; }
 
-    // The first reason given wins: a run that met two criteria at once ended by the first.
-    void noteEnd(const QString& reason);
-    QString notedEnd() const { return notedEnd_; }
-
-    // Closes data.csv (fsync), writes the pictures and the end into record.ini. Once.
-    void finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures);
+    // Closes data.csv (fsync), writes the pictures and the end into record.ini, with `results`
+    // after the rows' own in [Result]. Once.
+    void finish(const QDateTime& end, const QString& reason, const RecordPictures& pictures,
+                const QList<RecordSetting>& results = {});
     bool finished() const { return finished_; }
 
     // Why the record is not whole: empty while everything asked for was written.
@@ -83,7 +82,6 @@ private:
     double lastCurrent_ = qQNaN();
     double total_ = qQNaN();
     double cycles_ = qQNaN();
-    QString notedEnd_;
     QString failure_;
 };
 

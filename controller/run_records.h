@@ -1,29 +1,20 @@
 #pragma once
 
+#include "controller/record_end.h"
 #include "controller/record_folder.h"
 #include "controller/run_record.h"
 
 #include <QString>
+#include <QtNumeric>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmar {
 
 class Controller;
-
-// How a record ended, as record.ini says it.
-namespace RecordEnd {
-inline constexpr const char* NumberOfCycles = "number-of-cycles";
-inline constexpr const char* MinimumCurrent = "minimum-current";
-inline constexpr const char* TotalCharge = "total-charge";
-inline constexpr const char* Stopped = "stopped";            // the operator's stop
-inline constexpr const char* Completed = "completed";        // a test that went through its range
-inline constexpr const char* WindowClosed = "window-closed";
-inline constexpr const char* LinkLost = "link-lost";
-inline constexpr const char* ProgramEnded = "program-ended";
-}  // namespace RecordEnd
 
 // The records of what the operator runs: every polish run, volt-versus-current test and
 // manual recording gets a folder of its own below recordsFolder() (RunRecord), written as it
@@ -51,10 +42,21 @@ public:
 
     // How the newest record of `kind` will end, when that is known before its loop returns
     // (a finish criterion, a stop click, the window's close). The first reason stands.
-    void noteEnd(RecordKind kind, const char* reason);
-    // Ends the newest record of `kind`: "link-lost" when the link has failed, "program-ended"
-    // when the program is ending, else the reason noted, else "stopped". A record that could
-    // not be written in full is then told in one Information dialog.
+    void noteEnd(RecordKind kind, RecordEnd reason);
+    // The fail-safe has stopped the run and test in progress for `reason` (a lost link, a
+    // silent instrument, a stalled stream, the program's end). Unless something else had
+    // already ended them, that is how their records end, whatever happens while they wind down.
+    void noteSupervisionEnded(RecordEnd reason);
+    // How the newest record of `kind` ends if it ends now: the fail-safe's reason, else
+    // "link-lost" when the link has failed, "program-ended" when the program is ending, else
+    // the reason noted, else "stopped".
+    RecordEnd endReason(RecordKind kind) const;
+    // The tick count at which the newest record of `kind` was given its end (the moment a
+    // criterion was met or the stop was asked, not when the operator answered the dialog that
+    // followed); nothing before that. Its End, and the time of any row after it, are this moment.
+    std::optional<std::uint32_t> endTick(RecordKind kind) const;
+    // Ends the newest record of `kind` with endReason(). A record that could not be written in
+    // full is then told in one Information dialog.
     void end(RecordKind kind);
     // Ends it with "error: <message>"; the dialog, if any, follows the error's own.
     void endByError(RecordKind kind, const QString& message);
@@ -63,7 +65,8 @@ public:
     // The folder of the newest record of `kind`, empty when none is open.
     QString folder(RecordKind kind) const;
 
-    // "File" > "Export Chart Data...": the chart's points as CSV, through the save dialog.
+    // "File" > "Export Chart Data...": the chart's points as CSV, through the save dialog; the
+    // filter "CSV for this locale" writes them for a spreadsheet in the locale's number form.
     void exportChartData();
     // "File" > "Open Records Folder": the records folder in the file manager.
     void openRecordsFolder();
@@ -72,14 +75,33 @@ private:
     struct Open {
         std::unique_ptr<RunRecord> record;
         std::uint32_t startTick = 0;
+        std::optional<RecordEnd> noted;
+        bool notedByFailSafe = false;
+        // When the end was noted: the tick count and the wall clock.
+        std::uint32_t endTick = 0;
+        qint64 endMSecs = 0;
+        // The run's own count: a chart that was not cleared carries on the last run's.
+        long long evaluations = 0;
+        double total = 0.0;
+        std::vector<RecordEnd> criteriaMet;
+        // The X range of the run's points on the chart, for pictures of the whole run.
+        double xLow = qInf();
+        double xHigh = -qInf();
     };
     enum class Tell { Now, AfterTheError, LogOnly };
 
     static int index(RecordKind kind) { return static_cast<int>(kind); }
     Open* newest(RecordKind kind);
     QList<RecordSetting> settings(RecordKind kind) const;
+    void note(Open& open, RecordEnd reason, bool byFailSafe);
+    // The time of a row now: the end's once the end has been noted.
+    qint64 rowTime(const Open& open) const;
+    double elapsedSeconds(const Open& open) const;
+    QList<RecordSetting> results(RecordKind kind, const Open& open) const;
+    RecordPictures wholeRunPictures(const Open& open) const;
     void finish(RecordKind kind, const QString& reason, Tell tell);
-    QString reasonNow(const RunRecord& record) const;
+    const Open* newest(RecordKind kind) const;
+    RecordEnd reasonNow(const Open& open) const;
 
     Controller& c_;
     std::vector<Open> open_[3];

@@ -72,7 +72,36 @@ QString plateauText(const VoltPlateau& plateau)
         .arg(volts(plateau.fromVolts), volts(plateau.toVolts), volts(plateau.suggestedVolts));
 }
 
-QString polishEndingText(bool cycles, bool minimumCurrent, bool totalCharge)
+QString endReasonText(RecordEnd end)
+{
+    switch (end) {
+    case RecordEnd::NumberOfCycles:
+        return criterionText(FinishCriterion::NumberCycles) + QStringLiteral(" reached");
+    case RecordEnd::MinimumCurrent:
+        return criterionText(FinishCriterion::MinimumCurrent) + QStringLiteral(" reached");
+    case RecordEnd::TotalCharge:
+        return criterionText(FinishCriterion::TotalCharge) + QStringLiteral(" reached");
+    case RecordEnd::Stopped:
+        break;
+    case RecordEnd::Completed:
+        return QStringLiteral("completed");
+    case RecordEnd::WindowClosed:
+        return QStringLiteral("stopped as the window closed");
+    case RecordEnd::LinkLost:
+        return QStringLiteral("stopped: USB link lost");
+    case RecordEnd::ReplyTimeout:
+        return QStringLiteral("stopped: no reply from the instrument");
+    case RecordEnd::StreamStalled:
+        return QStringLiteral("stopped: no current readings for 2 s");
+    case RecordEnd::Signal:
+        return QStringLiteral("stopped: the program was asked to end");
+    case RecordEnd::ProgramEnded:
+        return QStringLiteral("stopped: the program is ending");
+    }
+    return QStringLiteral("stopped by the operator");
+}
+
+QString polishEndingText(bool cycles, bool minimumCurrent, bool totalCharge, RecordEnd end)
 {
     QStringList met;
     if (cycles)
@@ -81,15 +110,19 @@ QString polishEndingText(bool cycles, bool minimumCurrent, bool totalCharge)
         met << criterionText(FinishCriterion::MinimumCurrent);
     if (totalCharge)
         met << criterionText(FinishCriterion::TotalCharge);
-    if (met.isEmpty())
-        return QStringLiteral("stopped by the operator");
+    // A criterion met says more than the operator's stop that may have crossed it; a fault
+    // that ended the run first says more than both.
+    const bool byCriterion = end == RecordEnd::NumberOfCycles || end == RecordEnd::MinimumCurrent
+                             || end == RecordEnd::TotalCharge || end == RecordEnd::Stopped;
+    if (met.isEmpty() || !byCriterion)
+        return endReasonText(end);
     return met.join(QStringLiteral(" and ")) + QStringLiteral(" reached");
 }
 
-QString voltCurrentEndingText(bool stopped, const std::optional<VoltPlateau>& plateau)
+QString voltCurrentEndingText(RecordEnd end, const std::optional<VoltPlateau>& plateau)
 {
     const QString found = plateau ? plateauText(*plateau) : QStringLiteral("no plateau found");
-    return stopped ? QStringLiteral("stopped by the operator, ") + found : found;
+    return end == RecordEnd::Completed ? found : endReasonText(end) + QStringLiteral(", ") + found;
 }
 
 QString recordingEndingText(int points) { return pointsText(points) + QStringLiteral(" recorded"); }
@@ -120,6 +153,14 @@ QString statusLineText(const StatusLineState& s)
     case Activity::Ended:
         text = QStringLiteral("Finished after %1: %2").arg(minutesSeconds(s.elapsedSeconds), s.ending);
         break;
+    }
+    // A run or test says what it has switched on in its own words; anywhere else the line
+    // would read "Ready" with current flowing.
+    if (s.activity != Activity::Polishing && s.activity != Activity::VoltCurrentTest) {
+        if (s.outputOn)
+            text += Separator + QStringLiteral("supply output on");
+        if (s.relayOn)
+            text += Separator + QStringLiteral("relay on");
     }
     if (s.simulated)
         text += Separator + QStringLiteral("Simulated instrument");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/finish_estimate.h"
+#include "controller/record_end.h"
 #include "controller/vi_plateau.h"
 
 #include <QString>
@@ -34,6 +35,11 @@ struct StatusLineState {
 
     // Ended: how the last run, test or recording ended (see the *EndingText functions)
     QString ending;
+
+    // Ready, Ended, Recording, NoInstrument: what is switched on, as far as the program knows
+    // (on from the command that switched it on until the instrument acknowledged the off).
+    bool outputOn = false;
+    bool relayOn = false;
 };
 
 QString statusLineText(const StatusLineState& state);
@@ -47,12 +53,15 @@ QString criterionText(FinishCriterion criterion);
 // "plateau 9–13 V, use 11 V"
 QString plateauText(const VoltPlateau& plateau);
 
-// How a polish run ended: by the criteria that were met (in the order they are tested), or by
-// the operator's stop when none was.
-QString polishEndingText(bool cycles, bool minimumCurrent, bool totalCharge);
-// How a V-I test ended: its plateau (or "no plateau found"), after "stopped by the operator"
-// when it was stopped before the last step.
-QString voltCurrentEndingText(bool stopped, const std::optional<VoltPlateau>& plateau);
+// Why a run or test ended, when that was not a finish criterion: "stopped by the operator",
+// "stopped: no reply from the instrument", ...
+QString endReasonText(RecordEnd end);
+// How a polish run ended: by the criteria that were met (in the order they are tested), or,
+// when none was or something else ended the run before them, by endReasonText(end).
+QString polishEndingText(bool cycles, bool minimumCurrent, bool totalCharge, RecordEnd end);
+// How a V-I test ended: its plateau (or "no plateau found"), after endReasonText(end) when
+// it did not go through its range.
+QString voltCurrentEndingText(RecordEnd end, const std::optional<VoltPlateau>& plateau);
 // How a manual recording ended.
 QString recordingEndingText(int points);
 

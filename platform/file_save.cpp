@@ -4,6 +4,9 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace velmar {
 
 QString SaveFileContents(const QString& fileName, const QByteArray& bytes)
@@ -14,6 +17,12 @@ QString SaveFileContents(const QString& fileName, const QByteArray& bytes)
         error = file.errorString();
     } else if (file.write(bytes) != bytes.size()) {
         error = file.errorString();  // before cancelWriting() replaces it with its own
+        file.cancelWriting();
+    } else if (errno = 0; !file.flush()) {
+        // The write went to a buffer; only the flush meets a full disk. commit() would not
+        // notice that failure and would put the cut-off file in place of the whole old one.
+        // The device's own text is only "Unknown error" here: the system's says more.
+        error = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
         file.cancelWriting();
     } else if (!file.commit()) {
         error = file.errorString();

@@ -541,7 +541,7 @@ void TForm1::closeForSignal()
     if (closingForSignal_)
         return;
     closingForSignal_ = true;
-    controller->failSafe.stopSupervision("signal to end");
+    controller->failSafe.stopSupervision("signal to end", RecordEnd::Signal);
     // Nobody may be there to answer a dialog (the session has ended), and one left open
     // would hold the way out for ever: each is taken as answered.
     auto* dismiss = new QTimer(this);

@@ -11,26 +11,46 @@
 
 using namespace velmar;
 
-TEST(CsvNumber, ShortestRoundTripWithAPointInEveryLocale)
+// Numbers as a reader wants them: a '.' in every locale, no binary noise in the last digits,
+// a column's own resolution where it has one.
+TEST(CsvNumber, APointInEveryLocaleAndNoBinaryNoise)
 {
+    const int any = kCsvAnyResolution;
     struct Case {
         double value;
+        int decimals;
         const char* text;
     } cases[] = {
-        {0.1, "0.1"},    {652.5, "652.5"}, {12.0, "12"},        {-3.25, "-3.25"}, {1e-5, "1e-05"},
-        {1e20, "1e+20"}, {0.0, "0"},       {2.0 / 3.0, "0.6666666666666666"},
-        {std::numeric_limits<double>::quiet_NaN(), ""},
-        {std::numeric_limits<double>::infinity(), "inf"},
+        {0.1, any, "0.1"},
+        {652.5, any, "652.5"},
+        {12.0, any, "12"},
+        {-3.25, any, "-3.25"},
+        {1e-5, any, "1e-05"},
+        {1e20, any, "1e+20"},
+        {0.0, any, "0"},
+        {2.0 / 3.0, any, "0.666666666666667"},
+        {153.70000000000002, any, "153.7"},  // a sum of currents
+        {11.999999999999996, any, "12"},     // the knob's volts
+        {0.1 + 0.2, any, "0.3"},
+        {150.26666666666668, 3, "150.267"},  // three samples averaged, to a microampere
+        {1.0 / 3.0 * 3.0 * 1000.1, 3, "1000.1"},
+        {12.0625, 4, "12.0625"},  // a sixteenth of a volt
+        {7.0, 3, "7"},
+        {-0.0001, 3, "0"},  // rounded away: no "-0"
+        {-2.5, 1, "-2.5"},
+        {4.0, 0, "4"},
+        {std::numeric_limits<double>::quiet_NaN(), any, ""},
+        {std::numeric_limits<double>::quiet_NaN(), 3, ""},
+        {std::numeric_limits<double>::infinity(), any, "inf"},
+        {std::numeric_limits<double>::infinity(), 3, "inf"},
     };
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German));
     for (const Case& c : cases) {
         QByteArray line;
-        appendCsvNumber(line, c.value);
-        EXPECT_EQ(line.toStdString(), c.text) << c.value;
-        if (std::isfinite(c.value)) {
-            EXPECT_EQ(line.toDouble(), c.value);
-        }
+        appendCsvNumber(line, c.value, c.decimals);
+        EXPECT_EQ(line.toStdString(), c.text) << c.value << " to " << c.decimals;
+        EXPECT_EQ(csvNumberText(c.value, c.decimals).toStdString(), c.text);
     }
     QLocale::setDefault(before);
 }
@@ -47,12 +67,18 @@ TEST(CsvText, QuotedOnlyWhenItHasTo)
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
         {"two\nlines", "\"two\nlines\""},
         {"Ni 5% / H\xc3\xa9", "Ni 5% / H\xc3\xa9"},
+        {"a;b", "a;b"},
     };
     for (const Case& c : cases) {
         QByteArray line;
         appendCsvText(line, QString::fromUtf8(c.text));
         EXPECT_EQ(line.toStdString(), c.field);
     }
+    // With ';' between fields, a ';' is what needs the quotes.
+    QByteArray semicolon;
+    appendCsvText(semicolon, "a;b", ';');
+    appendCsvText(semicolon, "a,b", ';');
+    EXPECT_EQ(semicolon, "\"a;b\"a,b");
 }
 
 TEST(IsoTime, TheInstantAsAClockAtTheOffsetShowsIt)
@@ -111,7 +137,10 @@ TEST(CsvRow, TimeThenNumbersThenCrLf)
 {
     const qint64 at = QDateTime(QDate(2026, 3, 4), QTime(12, 5, 9, 120), Qt::UTC).toMSecsSinceEpoch();
     QByteArray line = "kept,";
-    appendCsvRow(line, at, 7200, {1.5, 652.5, std::nan("")});
+    const CsvColumn columns[] = {{"elapsed_s", 3}, {"current_mA", 3}, {"total_mA", 3}};
+    appendCsvRow(line, at, 7200, columns, {1.5, 652.50000000000011, std::nan("")});
     EXPECT_EQ(line, "kept,2026-03-04T14:05:09.120+02:00,1.5,652.5,\r\n");
     EXPECT_EQ(csvHeader({"time", "current_mA"}), "time,current_mA\r\n");
+    EXPECT_EQ(csvHeader({"channel", "x"}, ';'), "channel;x\r\n");
+    EXPECT_EQ(csvHeader(columns), "elapsed_s,current_mA,total_mA\r\n");
 }

@@ -42,6 +42,26 @@ protected:
 
 }  // namespace
 
+// Outside a run the line says what is switched on: never just "Ready" with current flowing,
+// nor after a run that left the supply output on.
+TEST_F(ProgressOnTheInstrument, StatusLineSaysWhatIsSwitchedOn)
+{
+    const QString simulated = QStringLiteral(" \u00b7 Simulated instrument");
+    form->Button11->click();  // Power On
+    EXPECT_EQ(shown(), "Ready \u00b7 supply output on" + simulated);
+    form->Button9->click();  // Relay On
+    EXPECT_EQ(shown(), "Ready \u00b7 supply output on \u00b7 relay on" + simulated);
+    form->Button9->click();  // Relay Off
+    EXPECT_EQ(shown(), "Ready \u00b7 supply output on" + simulated);
+
+    form->Edit1->setText(QStringLiteral("1"));
+    clickFromEventLoop(form->BitBtn1);  // the run switches the relay off at its end, not the output
+    EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · supply output on · Simulated instrument"));
+
+    form->Button11->click();  // Power Off
+    EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · Simulated instrument"));
+}
+
 // Three cycles with the supply output off: the line counts the cycles and expects the cycle
 // limit to end the run, then says how the run ended; in the background that is also a desktop
 // notification.

@@ -67,29 +67,27 @@ TEST_F(RunRecordTest, EachKindWritesItsRowsUnderItsHeaderAndItsResultAtTheEnd)
         {RecordKind::Polish,
          [&](RunRecord& r) {
              r.addPolishRow(t, 1.5, 0.5, 150.25, 150.25);
-             r.addPolishRow(t, 3.25, 1.0, 149.75, 300.0);
+             r.addPolishRow(t, 3.2500000000000004, 1.0, 149.75, 300.00000000000006);
          },
-         "time,elapsed_s,cycle,current_mA,total\r\n" + at + ",1.5,0.5,150.25,150.25\r\n" + at
+         "time,elapsed_s,cycle,current_mA,total_mA\r\n" + at + ",1.5,0.5,150.25,150.25\r\n" + at
              + ",3.25,1,149.75,300\r\n",
          {"2", "149.75", "300", "1"}},
         {RecordKind::ViTest,
          [&](RunRecord& r) {
              r.addViTestRow(t, 4, 12.5, 3);
-             r.addViTestRow(t, 5, 20.0, -2);
+             r.addViTestRow(t, 5, 20.000000000000004, -2);
          },
-         "time,volts,current_mA,zero_offset\r\n" + at + ",4,12.5,3\r\n" + at + ",5,20,-2\r\n",
+         "time,voltage_V,current_mA,zero_offset_counts\r\n" + at + ",4,12.5,3\r\n" + at + ",5,20,-2\r\n",
          {"2", "20", "<missing>", "<missing>"}},
-        {RecordKind::Manual, [&](RunRecord& r) { r.addManualRow(t, 0.03, 7.0); },
-         "time,elapsed_s,current_mA\r\n" + at + ",0.03,7\r\n",
-         {"1", "7", "<missing>", "<missing>"}},
+        {RecordKind::Manual, [&](RunRecord& r) { r.addManualRow(t, 0.03, 150.26666666666668); },
+         "time,elapsed_s,current_mA\r\n" + at + ",0.03,150.267\r\n",
+         {"1", "150.267", "<missing>", "<missing>"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(recordKindName(c.kind).toStdString());
         RunRecord record(c.kind, records(), kStart, "Title", {});
         c.rows(record);
-        record.noteEnd("number-of-cycles");
-        record.noteEnd("total-charge");  // the first reason stands
-        record.finish(kStart.addSecs(60), record.notedEnd(), {"png bytes", "svg bytes"});
+        record.finish(kStart.addSecs(60), "number-of-cycles", {"png bytes", "svg bytes"}, {{"criteria_met", "x y"}});
         record.addManualRow(t, 9.0, 9.0);  // after the end: not written
 
         EXPECT_EQ(contents(record.folder() + "/data.csv"), c.csv);
@@ -98,6 +96,7 @@ TEST_F(RunRecordTest, EachKindWritesItsRowsUnderItsHeaderAndItsResultAtTheEnd)
         EXPECT_EQ(QStringList({value(record, "Result", "Rows"), value(record, "Result", "LastCurrent"),
                                value(record, "Result", "Total"), value(record, "Result", "Cycles")}),
                   c.result);
+        EXPECT_EQ(value(record, "Result", "criteria_met"), "x y");
         EXPECT_EQ(contents(record.folder() + "/chart.png"), "png bytes");
         EXPECT_EQ(contents(record.folder() + "/chart.svg"), "svg bytes");
         EXPECT_EQ(QDir(record.folder()).entryList(QDir::Files),
@@ -129,10 +128,31 @@ TEST_F(RunRecordTest, AFullDiskKeepsWhatWasWrittenAndSaysWhy)
         record.finish(kStart.addSecs(3), "stopped", {"png", "svg"});
     }
     EXPECT_EQ(record.failure(), "data.csv: File too large");
-    EXPECT_EQ(contents(csv).size(), 1000);
+    // As many whole rows as fitted, and not the part of the next one that did.
+    EXPECT_GT(contents(csv).size(), 950);
+    EXPECT_TRUE(contents(csv).endsWith(",5\r\n"));
     EXPECT_TRUE(contents(csv).startsWith("time,elapsed_s,current_mA\r\n" + isoTime(kStart.toLocalTime()).toLatin1()
                                          + ",0,5\r\n"));
     // The small files still fit: the end is known even though the rows are not all there.
     EXPECT_EQ(value(record, "Record", "EndReason"), "stopped");
     EXPECT_EQ(value(record, "Result", "Rows"), "100");
+}
+
+// The end replaces record.ini; a disk with room for the old file but not the new one keeps the
+// old one whole (it still says the run had started and what with) instead of an empty file.
+TEST_F(RunRecordTest, ADiskTooFullForTheFinalRecordIniKeepsTheFirstOne)
+{
+    RunRecord record(RecordKind::Polish, records(), kStart, "Title", {{"HomeSteps", "156"}});
+    const QString ini = record.folder() + "/record.ini";
+    const QByteArray atStart = contents(ini);
+    ASSERT_FALSE(atStart.isEmpty());
+    {
+        const test::FileSizeLimit full(atStart.size() + 20);
+        record.addPolishRow(kStart.toMSecsSinceEpoch(), 1.0, 0.5, 150.0, 150.0);
+        record.finish(kStart.addSecs(3), "stopped", {"png", "svg"});
+    }
+    EXPECT_EQ(contents(ini), atStart);
+    EXPECT_EQ(record.failure(), "record.ini: File too large");
+    EXPECT_EQ(QDir(record.folder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"chart.png", "chart.svg", "data.csv", "record.ini"}));  // no temporary left
 }

@@ -42,7 +42,17 @@ TEST(StatusLineText, SaysWhatTheInstrumentIsDoing)
     StatusLineState ended;
     ended.activity = Activity::Ended;
     ended.elapsedSeconds = 754;
-    ended.ending = polishEndingText(false, true, false);
+    ended.ending = polishEndingText(false, true, false, RecordEnd::MinimumCurrent);
+    StatusLineState live;  // the supply left on after a run: not just "Ready"
+    live.activity = Activity::Ready;
+    live.outputOn = live.relayOn = true;
+    StatusLineState endedLive = ended;
+    endedLive.outputOn = true;
+    StatusLineState lostRelay = StatusLineState{};
+    lostRelay.activity = Activity::NoInstrument;
+    lostRelay.relayOn = true;
+    StatusLineState runningLive = polishing(3, 40, 59.6);
+    runningLive.outputOn = runningLive.relayOn = true;
     StatusLineState simulated;
     simulated.activity = Activity::Ready;
     simulated.simulated = true;
@@ -63,6 +73,10 @@ TEST(StatusLineText, SaysWhatTheInstrumentIsDoing)
         {testStarting, "V-I test: 17 V (4 to 55) \u00b7 elapsed 0:43 \u00b7 about \u2014 left"},
         {recording, "Recording: 1:05, 1 point"},
         {ended, "Finished after 12:34: minimum current reached"},
+        {live, "Ready \u00b7 supply output on \u00b7 relay on"},
+        {endedLive, "Finished after 12:34: minimum current reached \u00b7 supply output on"},
+        {lostRelay, "No instrument (restart after connecting it) \u00b7 relay on"},
+        {runningLive, "Polishing: cycle 3 of 40 \u00b7 elapsed 1:00 \u00b7 finish in about \u2014"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(statusLineText(c.state).toStdString(), c.text);
@@ -76,11 +90,22 @@ TEST(StatusLineText, Endings)
         QString text;
         const char* expected;
     } cases[] = {
-        {polishEndingText(false, false, false), "stopped by the operator"},
-        {polishEndingText(true, false, true), "number of cycles and total charge reached"},
-        {voltCurrentEndingText(false, plateau), "plateau 9\u201313 V, use 11 V"},
-        {voltCurrentEndingText(false, halves), "plateau 9\u201314 V, use 11.5 V"},
-        {voltCurrentEndingText(true, std::nullopt), "stopped by the operator, no plateau found"},
+        {polishEndingText(false, false, false, RecordEnd::Stopped), "stopped by the operator"},
+        {polishEndingText(true, false, true, RecordEnd::NumberOfCycles), "number of cycles and total charge reached"},
+        // The stop click crossed the last evaluation, which met a criterion.
+        {polishEndingText(false, true, false, RecordEnd::Stopped), "minimum current reached"},
+        // Ended by the fail-safe: never "stopped by the operator".
+        {polishEndingText(false, false, false, RecordEnd::ReplyTimeout), "stopped: no reply from the instrument"},
+        {polishEndingText(false, false, false, RecordEnd::StreamStalled), "stopped: no current readings for 2 s"},
+        {polishEndingText(true, false, false, RecordEnd::LinkLost), "stopped: USB link lost"},
+        {polishEndingText(false, false, false, RecordEnd::Signal), "stopped: the program was asked to end"},
+        {polishEndingText(false, false, false, RecordEnd::ProgramEnded), "stopped: the program is ending"},
+        {polishEndingText(false, false, false, RecordEnd::WindowClosed), "stopped as the window closed"},
+        {voltCurrentEndingText(RecordEnd::Completed, plateau), "plateau 9\u201313 V, use 11 V"},
+        {voltCurrentEndingText(RecordEnd::Completed, halves), "plateau 9\u201314 V, use 11.5 V"},
+        {voltCurrentEndingText(RecordEnd::Stopped, std::nullopt), "stopped by the operator, no plateau found"},
+        {voltCurrentEndingText(RecordEnd::StreamStalled, plateau),
+         "stopped: no current readings for 2 s, plateau 9\u201313 V, use 11 V"},
         {recordingEndingText(1234), "1234 points recorded"},
         {minutesSeconds(-3), "0:00"},
         {minutesSeconds(59.5), "1:00"},

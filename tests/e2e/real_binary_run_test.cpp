@@ -186,7 +186,7 @@ TEST_F(RealBinary, KilledMidRunLeavesAParseableRecordThatReadsIncomplete)
     ASSERT_TRUE(velmar.waitForFinished(10000));
 
     QList<QByteArray> lines = csv().split('\n');
-    ASSERT_EQ(lines.takeFirst(), "time,elapsed_s,cycle,current_mA,total\r");
+    ASSERT_EQ(lines.takeFirst(), "time,elapsed_s,cycle,current_mA,total_mA\r");
     // Every complete line (one ended by its line break) is a whole row; at most the very last
     // line may have been cut.
     const QByteArray cut = lines.takeLast();
