@@ -102,8 +102,9 @@ TEST_F(HalfCycleTest, FinishCriteria)
         ASSERT_EQ(platform.beepTicks.size(), 2 * c.dialogs.size());
         for (int i = 0; i + 1 < platform.beepTicks.size(); i += 2)
             EXPECT_GE(platform.beepTicks[i + 1] - platform.beepTicks[i], 240u);
-        if (c.dialogs.contains("Info: Run Stopped: Number Cycles"))
+        if (c.dialogs.contains("Info: Run Stopped: Number Cycles")) {
             EXPECT_EQ(state().CyclesDone, 0.0);
+        }
     }
 }
 
