@@ -7,7 +7,7 @@
 //   bench_vi_plateau [sweeps-of-each-kind] [seed] [failures-to-list] [knee-slope]
 //
 // knee-slope: the least slope, as a share of the level per volt, with which the rises meet the
-// plateau (default 0.1).
+// plateau (default 0.05).
 //
 // Prints the two rates, each by step, the time per call of the finder on a sweep, and the
 // first failures. Goals: at least 95 % each.

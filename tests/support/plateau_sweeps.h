@@ -42,9 +42,9 @@ struct GeneratedSweep {
 
 // The etching rise meets the plateau at a knee, the gas rise leaves it at another: shapes
 // differ, but each meets the plateau with a slope of at least this share of the level per volt
-// (by default 10 %, several times the steepest plateau), so that where the plateau ends is a
+// (5 %: over three times the steepest plateau), so that where the plateau ends is a
 // fact of the curve and not a matter of judgement.
-inline constexpr double MinimumKneeSlope = 0.10;
+inline constexpr double MinimumKneeSlope = 0.05;
 
 // A sweep in steps of 0.5, 1 or 2 V: a few points before the cell conducts, an etching rise
 // (linear, convex, concave or S-shaped), a plateau 3 to 20 points wide rising 0 to 1.5 % of its
