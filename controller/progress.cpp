@@ -47,6 +47,7 @@ void Progress::polishStarted()
     polishStart_ = platform().tickCount();
     history_.clear();
     evaluations_ = 0;
+    finishNotified_ = false;
     sinceDip_ = 0;
     runTotal_ = 0.0;
     cyclesMet_ = minimumMet_ = totalMet_ = false;
@@ -93,7 +94,20 @@ void Progress::polishEnded()
     if (!polishing_)
         return;
     polishing_ = false;
-    ended(secondsSince(polishStart_), polishEndingText(cyclesMet_, minimumMet_, totalMet_), true);
+    ended(secondsSince(polishStart_), polishEndingText(cyclesMet_, minimumMet_, totalMet_), !finishNotified_);
+}
+
+void Progress::polishFinishMet(Finish finish)
+{
+    if (!polishing_ || finishNotified_)
+        return;
+    finishNotified_ = true;
+    StatusLineState s;
+    s.activity = StatusLineState::Activity::Ended;
+    s.elapsedSeconds = secondsSince(polishStart_);
+    s.ending = polishEndingText(cyclesMet_ || finish == Finish::Cycles, minimumMet_ || finish == Finish::MinimumCurrent,
+                                totalMet_ || finish == Finish::TotalCharge);
+    platform().notifyWhenInactive(QStringLiteral("Velmar"), statusLineText(s));
 }
 
 // --- V-I test ----------------------------------------------------------------------------

@@ -44,13 +44,15 @@ protected:
 
 // Three cycles with the supply output off: the line counts the cycles and expects the cycle
 // limit to end the run, then says how the run ended; in the background that is also a desktop
-// notification.
+// notification, sent as the limit is met, while the dialog that announces it waits.
 TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
 {
     EXPECT_EQ(shown(), QStringLiteral("Ready \u00b7 Simulated instrument"));
     form->Edit1->setText(QStringLiteral("3"));
     QString midRun;
     OnCommand third(instrument, QStringLiteral("GP 154 2"), [&] { midRun = shown(); }, 3);
+    QStringList notifiedBeforeDialog;
+    platform.onDialog = [&](const QString&) { notifiedBeforeDialog = platform.notifications; };
 
     clickFromEventLoop(form->BitBtn1);
 
@@ -59,6 +61,7 @@ TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
     EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · Simulated instrument"));
     ASSERT_EQ(platform.notifications.size(), 1);
     EXPECT_TRUE(matches(platform.notifications[0], "Velmar: Finished after 0:0\\d: number of cycles reached"));
+    EXPECT_EQ(notifiedBeforeDialog, platform.notifications);
 }
 
 // A two-step test (too short for a plateau), then a recording. The test's waits run four
