@@ -97,11 +97,7 @@ QString QtPlatformServices::askSaveFileName(const QString& caption, const QStrin
     return dialog.selectedFiles().constFirst();
 }
 
-void QtPlatformServices::shellOpen(const QString& address)
-{
-    // The outcome is deliberately not examined: no browser is not the operator's problem here.
-    QDesktopServices::openUrl(QUrl(address));
-}
+bool QtPlatformServices::shellOpen(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
 
 QRect QtPlatformServices::workArea()
 {
