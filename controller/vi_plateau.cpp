@@ -18,6 +18,8 @@ constexpr double ConductingShareOfLargest = 0.002;
 // The reading noise is never taken as less than this share of the level: the supply's and
 // the readout's resolution, and what a perfectly smooth curve still deviates from a line.
 constexpr double NoiseFloor = 0.002;
+// How many readings' worth of weight the sweep's noise estimate has against a run's own scatter.
+constexpr double PriorPoints = 4.0;
 // How far the fitted slope may exceed the flat limit, in standard errors of that slope: a
 // short plateau read with noise is still flat.
 constexpr double SlopeAllowance = 2.5;
@@ -159,22 +161,28 @@ struct Candidate {
 // first..last is a plateau when its points lie on a line no steeper than the flat limit
 // (allowing for the noise) and the readings on either side leave that line: below or above it
 // on the low side (the etching rise, or a passivation peak), above it on the high side.
-std::optional<Candidate> plateauAt(const Sweep& s, std::size_t first, std::size_t last, double noise)
+std::optional<Candidate> plateauAt(const Sweep& s, std::size_t first, std::size_t last, double sweepNoise)
 {
     if (first == 0 || last + 1 >= s.v.size())
         return std::nullopt;
     const Line line(s, first, last);
     if (!(line.sxx > 0.0))
         return std::nullopt;
+    double squares = 0.0;
+    for (std::size_t k = first; k <= last; ++k)
+        squares += line.offset(k) * line.offset(k);
+    // The sweep's estimate may take in some of the curve's own shape; a long run's scatter about
+    // its line, weighed against that estimate as PriorPoints readings, then tells the noise
+    // better. Never more than the sweep's estimate: a run that took in a knee scatters more, and
+    // must not loosen its own tests.
+    const double freedom = double(line.count) - 2.0;
+    const double pooled = std::sqrt((squares + PriorPoints * sweepNoise * sweepNoise) / (freedom + PriorPoints));
+    const double noise = std::max(NoiseFloor, std::min(sweepNoise, pooled));
     if (std::abs(line.relativeSlope()) > FlatRelativeSlope + SlopeAllowance * noise / std::sqrt(line.sxx))
         return std::nullopt;
-    double squares = 0.0;
-    for (std::size_t k = first; k <= last; ++k) {
-        const double residual = line.offset(k);
-        if (std::abs(residual) > ResidualAllowance * noise + CurvatureAllowance)
+    for (std::size_t k = first; k <= last; ++k)
+        if (std::abs(line.offset(k)) > ResidualAllowance * noise + CurvatureAllowance)
             return std::nullopt;
-        squares += residual * residual;
-    }
     if (line.count >= 2 * EndWindow) {
         double low = 0.0, high = 0.0;
         for (std::size_t k = 0; k < EndWindow; ++k) {
@@ -238,7 +246,7 @@ void placeKnees(const Sweep& s, Candidate& c)
         return k;
     };
     const std::size_t low = conductingFrom(c.first, c.first >= KneeReach ? c.first - KneeReach : 0);
-    if (c.first - low >= 2) {
+    if (c.first - low >= 1) {
         std::size_t bestSplit = c.first;
         double bestMisfit = std::numeric_limits<double>::infinity();
         for (std::size_t split = c.first; split <= std::min(c.first + KneeReach, c.last - 2); ++split) {
@@ -251,7 +259,7 @@ void placeKnees(const Sweep& s, Candidate& c)
         c.first = bestSplit;
     }
     const std::size_t high = conductingTo(c.last, std::min(s.v.size() - 1, c.last + KneeReach));
-    if (high - c.last >= 2) {
+    if (high - c.last >= 1) {
         std::size_t bestSplit = c.last;
         double bestMisfit = std::numeric_limits<double>::infinity();
         for (std::size_t split = std::max(c.first + 2, c.last >= KneeReach ? c.last - KneeReach : 0); split <= c.last;

@@ -111,8 +111,10 @@ TEST_F(ProgressOnTheInstrument, SweepOnTheSimulatedCellFindsItsPlateau)
     ASSERT_TRUE(plateau);
     EXPECT_LE(plateau->fromVolts, cell.centre());
     EXPECT_GE(plateau->toVolts, cell.centre());
-    EXPECT_GE(plateau->fromVolts, cell.from - 1.0);
-    EXPECT_LE(plateau->toVolts, cell.to + 1.0);
+    // Each reading scatters by about 2.5 % and the gas rise sets in smoothly (3 % above the
+    // plateau 1 V past its end, 8 % at 3 V): the ends are found within two steps.
+    EXPECT_GE(plateau->fromVolts, cell.from - 2.0);
+    EXPECT_LE(plateau->toVolts, cell.to + 2.0);
 
     TiPlotAnnotation* band = controller().progress.plateauBand();
     TiPlotAnnotation* label = controller().progress.plateauLabel();
