@@ -19,6 +19,8 @@
 Q_LOGGING_CATEGORY(lcWire, "velmar.wire", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcDevice, "velmar.device", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcRun, "velmar.run", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDialog, "velmar.dialog", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "velmar.settings", QtWarningMsg)
 
 namespace velmar {
 namespace {
