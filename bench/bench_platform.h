@@ -31,7 +31,7 @@ public:
     QString localAppDataFolder() override { return folder_; }
     QString userFolder(UserFolder) override { return folder_; }
     QString askSaveFileName(const QString&, const QString&, const QString&, QString*) override { return {}; }
-    void shellOpen(const QString&) override {}
+    bool shellOpen(const QString&) override { return true; }
     QRect workArea() override { return {0, 0, 1280, 800}; }
     void terminate() override { terminating_ = true; }
     bool terminating() override { return terminating_; }

@@ -15,9 +15,13 @@
 
 namespace velmar {
 
-void HalfCycle::announceFinish(const QString& message)
+void HalfCycle::announceFinish(const QString& message, RecordEnd criterion)
 {
     qCInfo(lcRun).noquote() << "finish criterion met:" << message;
+    c_.records.noteEnd(RecordKind::Polish, criterion);
+    // Before the dialog: an operator away from the window learns of the end now, not when
+    // someone answers it.
+    c_.progress.polishFinishMet(criterion);
     platform().beep();
     Delay(250);
     platform().beep();
@@ -41,8 +45,7 @@ bool HalfCycle::EvaluateHalfCycle()
 
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
-        c_.records.noteEnd(RecordKind::Polish, RecordEnd::NumberOfCycles);
-        announceFinish(QStringLiteral("Run Stopped: Number Cycles"));
+        announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
         cyclesMet = true;
@@ -58,8 +61,8 @@ bool HalfCycle::EvaluateHalfCycle()
     lastAverage_ = average;
 
     if (!(average >= s.MinCurrentLimit)) {
-        c_.records.noteEnd(RecordKind::Polish, RecordEnd::MinimumCurrent);
-        announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2));
+        announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2),
+                       RecordEnd::MinimumCurrent);
         // The current has faded: switch the relay off now rather than after the loop's next check.
         c_.commands.SendCommand(protocol::relay(false));
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
@@ -69,8 +72,8 @@ bool HalfCycle::EvaluateHalfCycle()
 
     s.TotalCharge += average;
     if (s.TotalCharge >= s.TotalLimit) {
-        c_.records.noteEnd(RecordKind::Polish, RecordEnd::TotalCharge);
-        announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0));
+        announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
+                       RecordEnd::TotalCharge);
         c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
         result = false;
         totalMet = true;

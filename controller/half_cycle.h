@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controller/progress.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -26,7 +28,7 @@ public:
 
 private:
     // Two beeps 250 ms apart, then the message.
-    void announceFinish(const QString& message);
+    void announceFinish(const QString& message, RecordEnd criterion);
 
     Controller& c_;
     double lastAverage_ = 0.0;

@@ -56,6 +56,7 @@ void Progress::polishStarted()
     polishStart_ = platform().tickCount();
     history_.clear();
     evaluations_ = 0;
+    finishNotified_ = false;
     sinceDip_ = 0;
     runTotal_ = 0.0;
     cyclesMet_ = minimumMet_ = totalMet_ = false;
@@ -103,7 +104,22 @@ void Progress::polishEnded()
         return;
     polishing_ = false;
     ended(secondsUntilEnd(polishStart_, RecordKind::Polish),
-          polishEndingText(cyclesMet_, minimumMet_, totalMet_, c_.records.endReason(RecordKind::Polish)), true);
+          polishEndingText(cyclesMet_, minimumMet_, totalMet_, c_.records.endReason(RecordKind::Polish)),
+          !finishNotified_);
+}
+
+void Progress::polishFinishMet(RecordEnd criterion)
+{
+    if (!polishing_ || finishNotified_)
+        return;
+    finishNotified_ = true;
+    StatusLineState s;
+    s.activity = StatusLineState::Activity::Ended;
+    s.elapsedSeconds = secondsSince(polishStart_);
+    s.ending = polishEndingText(cyclesMet_ || criterion == RecordEnd::NumberOfCycles,
+                                minimumMet_ || criterion == RecordEnd::MinimumCurrent,
+                                totalMet_ || criterion == RecordEnd::TotalCharge, criterion);
+    platform().notifyWhenInactive(QStringLiteral("Velmar"), statusLineText(s));
 }
 
 // --- V-I test ----------------------------------------------------------------------------

@@ -36,6 +36,9 @@ public:
     void polishDipped();
     void halfCycleEvaluated(double average, bool cyclesMet, bool minimumMet, bool totalMet);
     void polishEnded();
+    // A finish criterion was met: the notification goes out now, before the dialog that
+    // announces it waits for the operator, and not again when the run's loop has ended.
+    void polishFinishMet(RecordEnd criterion);
 
     // A V-I test: its range, the voltage of each step, each point, and its end.
     void testStarted(int minVolts, int maxVolts);
@@ -84,6 +87,7 @@ private:
     double runTotal_ = 0.0;
     bool outputOff_ = false;
     bool cyclesMet_ = false, minimumMet_ = false, totalMet_ = false;
+    bool finishNotified_ = false;
     FinishLimits limits_;
     std::optional<FinishEstimate> estimate_;
 

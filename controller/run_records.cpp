@@ -339,7 +339,10 @@ void RunRecords::openRecordsFolder()
     // Before the first record there is nothing to open; an empty folder says more than an error.
     const QString folder = recordsFolder();
     QDir().mkpath(folder);
-    platform().shellOpen(QUrl::fromLocalFile(folder).toString());
+    // Without a file manager the operator still learns where to look.
+    if (!platform().shellOpen(QUrl::fromLocalFile(folder).toString()))
+        platform().showInfo(QStringLiteral("No file manager could be started. The records are in\n%1")
+                                .arg(QDir::toNativeSeparators(folder)));
 }
 
 }  // namespace velmar

@@ -3,6 +3,7 @@
 #include "controller/ini_file.h"
 #include "platform/conversions.h"
 #include "platform/delay.h"
+#include "platform/log.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
 
@@ -131,6 +132,7 @@ void LoadSettings(ControllerState& state)
     QString problem;
     const auto file = IniFile::load(name, &problem);
     if (!file) {
+        qCWarning(lcSettings).noquote() << QStringLiteral("%1 not read (%2): defaults used").arg(name, problem);
         useDefaults(state);
         state.SettingsLoaded = true;
         ShowInfo(QStringLiteral("The settings file %1 was not read: %2.\r\r"
@@ -153,6 +155,8 @@ void LoadSettings(ControllerState& state)
     for (const Replaced& r : replaced)
         lines.append(QStringLiteral("%1=%2 (allowed: %3): %4 used")
                          .arg(r.key, r.found, r.allowed, r.used));
+    for (const QString& line : lines)
+        qCWarning(lcSettings).noquote() << QStringLiteral("%1: replaced %2").arg(name, line);
     ShowInfo(QStringLiteral("Settings out of range in %1 were replaced by their defaults:\r\r%2\r\r"
                             "The file is left as it is until the program saves the positions in "
                             "use when it closes.")
@@ -165,14 +169,19 @@ void SaveSettings(const ControllerState& state)
     // Lines we could not read would be lost by rewriting the file, so that is a failure too;
     // and what is not a settings file (a folder, a pipe, a device, a file too big to be one)
     // is never replaced.
-    auto file = IniFile::load(name);
-    if (!file)
+    QString problem;
+    auto file = IniFile::load(name, &problem);
+    if (!file) {
+        qCWarning(lcSettings).noquote() << QStringLiteral("Unable to write to %1: %2").arg(name, problem);
         throw SettingsWriteError(name);
+    }
     file->setValue(kMotion, kHomeSteps, QString::number(state.HomeSteps));
     file->setValue(kMotion, kPolishSteps, QString::number(state.PolishSteps));
     file->setValue(kMotion, kElectrolyteSteps, QString::number(state.ElectrolyteSteps));
-    if (!file->save(name))
+    if (!file->save(name)) {
+        qCWarning(lcSettings).noquote() << QStringLiteral("Unable to write to %1").arg(name);
         throw SettingsWriteError(name);
+    }
 }
 
 }  // namespace velmar

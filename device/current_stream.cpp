@@ -120,6 +120,7 @@ CurrentFrame CurrentStream::decode(const QString& text)
     if (isFrameValue(text) && TryStrToInt(text, v)) {
         frame.value = v;
         ++framesTaken_;
+        driver_.tallyAcceptedFrame();
     }
     return frame;
 }

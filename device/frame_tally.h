@@ -17,10 +17,14 @@ public:
     // in one carriage return, so those are counted whatever the frame decoder makes of them.
     // Returns the summary line once an interval has passed since the last one.
     std::optional<QString> add(std::int64_t nowMs, const char* bytes, std::uint32_t n);
+    // The frame decoder took one frame as five digits: the line tells how many of the
+    // carriage returns ended a frame that was shown, and so how many were refused.
+    void accepted() { ++accepted_; }
 
 private:
     std::int64_t since_ = -1;
     std::uint64_t frames_ = 0;
+    std::uint64_t accepted_ = 0;
     std::uint64_t bytes_ = 0;
 };
 

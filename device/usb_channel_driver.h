@@ -61,6 +61,9 @@ public:
 
     d2xx::FT_HANDLE handle(UsbChannel channel) const { return channel == UsbChannel::A ? HandleA : HandleB; }
 
+    // The frame decoder accepted a frame of channel B (for the log's 10 s tally).
+    void tallyAcceptedFrame() { framesB_.accepted(); }
+
 private:
     void tallyFrames(const char* bytes, std::uint32_t n);
 

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QVariantMap>
@@ -35,9 +36,15 @@ bool DesktopNotifier::show(const QString& summary, const QString& body)
     if (notificationServiceAvailable(bus)) {
         QDBusMessage notify = QDBusMessage::createMethodCall(NotificationService, QStringLiteral("/org/freedesktop/Notifications"),
                                                              NotificationService, QStringLiteral("Notify"));
+        // The desktop entry names the program to the desktop (its notification settings, its
+        // icon beside the message); the icon is installed under the entry's name.
+        const QString entry = QGuiApplication::desktopFileName();
+        QVariantMap hints;
+        if (!entry.isEmpty())
+            hints.insert(QStringLiteral("desktop-entry"), entry);
+        const QString icon = entry.isEmpty() ? QStringLiteral("dialog-information") : entry;
         // application, replaces id, icon, summary, body, actions, hints, time-out (server's)
-        notify << QCoreApplication::applicationName() << 0u << QStringLiteral("dialog-information") << summary << body
-               << QStringList() << QVariantMap() << -1;
+        notify << QCoreApplication::applicationName() << 0u << icon << summary << body << QStringList() << hints << -1;
         // Sent without waiting for the reply: a slow notification daemon must not hold the
         // window's thread, which also runs the instrument.
         return bus.send(notify);

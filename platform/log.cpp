@@ -1,5 +1,7 @@
 #include "platform/log.h"
 
+#include "platform/append_file.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -10,11 +12,15 @@
 #include <cstring>
 #include <mutex>
 
+#include <unistd.h>
+
 // Off below warning until StartLog says otherwise: a test or a tool that links the libraries
 // without starting the log stays quiet.
 Q_LOGGING_CATEGORY(lcWire, "velmar.wire", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcDevice, "velmar.device", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcRun, "velmar.run", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDialog, "velmar.dialog", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "velmar.settings", QtWarningMsg)
 
 namespace velmar {
 namespace {
@@ -45,6 +51,12 @@ const char* typeName(QtMsgType type)
     return "?";
 }
 
+// Qt's enum is not in order of severity: QtInfoMsg comes after QtFatalMsg.
+bool atLeastWarning(QtMsgType type)
+{
+    return type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
+}
+
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const QByteArray line =
@@ -60,7 +72,7 @@ void handleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
             std::fflush(s.file);
         }
     }
-    if (type >= QtWarningMsg || (s.verbose && !s.file))
+    if (atLeastWarning(type) || (s.verbose && !s.file))
         std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     if (type == QtFatalMsg)
         std::abort();
@@ -116,10 +128,14 @@ bool StartLog(const LogOptions& options, QString* error)
 {
     std::FILE* file = nullptr;
     if (!options.file.isEmpty()) {
-        file = std::fopen(QFile::encodeName(options.file).constData(), "ae");
+        const int fd = OpenForAppending(options.file, false, error);
+        if (fd < 0)
+            return false;
+        file = ::fdopen(fd, "a");
         if (!file) {
             if (error)
                 *error = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(fd);
             return false;
         }
         // One event, one line, one write: a reader following the file never sees half a line.

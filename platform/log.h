@@ -11,9 +11,13 @@
 //                  (debug, one summary line every 10 s)
 //   velmar.device  discovery and open decisions (info; the reasons behind a failure at warning)
 //   velmar.run     run start, finish criterion, stop (info)
+//   velmar.dialog  the text of every dialog shown (info)
+//   velmar.settings  the settings file: what was not read or replaced, and "Unable to write" (warning)
 Q_DECLARE_LOGGING_CATEGORY(lcWire)
 Q_DECLARE_LOGGING_CATEGORY(lcDevice)
 Q_DECLARE_LOGGING_CATEGORY(lcRun)
+Q_DECLARE_LOGGING_CATEGORY(lcDialog)
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 
 namespace velmar {
 

@@ -44,7 +44,8 @@ public:
     // cancelled, and the filter then in force in `*selectedFilter`.
     virtual QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
                                     QString* selectedFilter) = 0;
-    virtual void shellOpen(const QString& address) = 0;
+    // The desktop's "open" for an address; false where nothing on the desktop would take it.
+    virtual bool shellOpen(const QString& address) = 0;
     // Size of the desktop work area (screen minus task bars).
     virtual QRect workArea() = 0;
 

@@ -2,6 +2,7 @@
 
 #include "platform/desktop_notification.h"
 #include "platform/file_save.h"
+#include "platform/log.h"
 #include "platform/transcript.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     WriteTranscript(QStringLiteral("dialog"), caption + QStringLiteral(": ") + text);
+    qCInfo(lcDialog).noquote() << caption + QStringLiteral(": ") + text;
     QMessageBox box(icon, caption, shown, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
@@ -97,11 +99,7 @@ QString QtPlatformServices::askSaveFileName(const QString& caption, const QStrin
     return dialog.selectedFiles().constFirst();
 }
 
-void QtPlatformServices::shellOpen(const QString& address)
-{
-    // The outcome is deliberately not examined: no browser is not the operator's problem here.
-    QDesktopServices::openUrl(QUrl(address));
-}
+bool QtPlatformServices::shellOpen(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
 
 QRect QtPlatformServices::workArea()
 {

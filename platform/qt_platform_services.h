@@ -23,7 +23,7 @@ public:
     QString userFolder(UserFolder which) override;
     QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
                             QString* selectedFilter) override;
-    void shellOpen(const QString& address) override;
+    bool shellOpen(const QString& address) override;
     QRect workArea() override;
     // Through the freedesktop notification service, else the system tray; only while no
     // window of the program is active.

@@ -1,8 +1,12 @@
 #include "platform/transcript.h"
 
+#include "platform/append_file.h"
+
 #include <QFile>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace velmar {
 namespace {
@@ -15,11 +19,22 @@ std::unique_ptr<QFile>& transcriptFile()
 
 }  // namespace
 
-void OpenTranscript(const QString& fileName)
+bool OpenTranscript(const QString& fileName, QString* error)
 {
-    auto file = std::make_unique<QFile>(fileName);
-    if (file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        transcriptFile() = std::move(file);
+    const int fd = OpenForAppending(fileName, true, error);
+    if (fd < 0)
+        return false;
+    auto file = std::make_unique<QFile>();
+    // Appending is the descriptor's own (O_APPEND); QFile's Append would seek, which a
+    // terminal refuses.
+    if (!file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        if (error)
+            *error = file->errorString();
+        ::close(fd);
+        return false;
+    }
+    transcriptFile() = std::move(file);
+    return true;
 }
 
 void WriteTranscript(const QString& kind, const QString& text)

@@ -152,6 +152,8 @@ void TForm2::followFrame()
 
 void TForm2::Button1Click() { hide(); }
 
+// Whether a browser took the address is deliberately not examined: no browser is not the
+// operator's problem here.
 void TForm2::OpenWebSite() { platform().shellOpen(WebSite); }
 
 void TForm2::showSplash()

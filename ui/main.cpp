@@ -43,6 +43,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmar: cannot open the log file '%s': %s\n", qPrintable(line.log), qPrintable(logError));
         return 2;
     }
+    QString transcriptError;
+    if (!line.transcript.isEmpty() && !OpenTranscript(line.transcript, &transcriptError)) {
+        std::fprintf(stderr, "velmar: cannot open the transcript file '%s': %s\n", qPrintable(line.transcript),
+                     qPrintable(transcriptError));
+        return 2;
+    }
     if (line.listDevices) {
         QTextStream out(stdout);
         return ListDevices(line.ports, out);
@@ -57,13 +63,10 @@ int main(int argc, char** argv)
     } else {
         d2xx::setBackend(d2xx::makeSerialBackend(line.ports));
     }
-    if (!line.transcript.isEmpty()) {
-        OpenTranscript(line.transcript);
-        if (instrument)
-            instrument->commandObserver = [](const QByteArray& command) {
-                WriteTranscript(QStringLiteral("wire"), QString::fromLatin1(command));
-            };
-    }
+    if (!line.transcript.isEmpty() && instrument)
+        instrument->commandObserver = [](const QByteArray& command) {
+            WriteTranscript(QStringLiteral("wire"), QString::fromLatin1(command));
+        };
 
     VelmarApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmar"));

@@ -34,8 +34,27 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include <functional>
+
 namespace velmar {
 namespace {
+
+// Calls `follow` whenever the watched widget is moved or resized.
+class GeometryFollower : public QObject {
+public:
+    GeometryFollower(QObject* parent, std::function<void()> follow) : QObject(parent), follow_(std::move(follow)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            follow_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> follow_;
+};
 
 QFont windowFont()
 {
@@ -278,6 +297,9 @@ void TForm1::createControls()
         row->addWidget(statusLine, 1);
         row->addWidget(useSuggestedVoltage);
     }
+    // The band follows the chart wherever it goes: a frame that changes after a restore or a
+    // maximise resizes the chart without resizing the window.
+    iPlot1->installEventFilter(new GeometryFollower(iPlot1, [this] { placeStatusBand(); }));
 
     // Tab follows the groups as they are read on screen: row by row from the top, left to right
     // (the chart, "Current", "Position (in mm)"; "Manual Mode"; "Volt vs Current Test"; the

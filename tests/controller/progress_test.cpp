@@ -64,13 +64,15 @@ TEST_F(ProgressOnTheInstrument, StatusLineSaysWhatIsSwitchedOn)
 
 // Three cycles with the supply output off: the line counts the cycles and expects the cycle
 // limit to end the run, then says how the run ended; in the background that is also a desktop
-// notification.
+// notification, sent as the limit is met, while the dialog that announces it waits.
 TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
 {
     EXPECT_EQ(shown(), QStringLiteral("Ready \u00b7 Simulated instrument"));
     form->Edit1->setText(QStringLiteral("3"));
     QString midRun;
     OnCommand third(instrument, QStringLiteral("GP 154 2"), [&] { midRun = shown(); }, 3);
+    QStringList notifiedBeforeDialog;
+    platform.onDialog = [&](const QString&) { notifiedBeforeDialog = platform.notifications; };
 
     clickFromEventLoop(form->BitBtn1);
 
@@ -79,6 +81,7 @@ TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
     EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · Simulated instrument"));
     ASSERT_EQ(platform.notifications.size(), 1);
     EXPECT_TRUE(matches(platform.notifications[0], "Velmar: Finished after 0:0\\d: number of cycles reached"));
+    EXPECT_EQ(notifiedBeforeDialog, platform.notifications);
 }
 
 // A two-step test (too short for a plateau), then a recording. The test's waits run four
@@ -128,8 +131,11 @@ TEST_F(ProgressOnTheInstrument, SweepOnTheSimulatedCellFindsItsPlateau)
     ASSERT_TRUE(plateau);
     EXPECT_LE(plateau->fromVolts, cell.centre());
     EXPECT_GE(plateau->toVolts, cell.centre());
-    EXPECT_GE(plateau->fromVolts, cell.from - 1.0);
-    EXPECT_LE(plateau->toVolts, cell.to + 1.0);
+    // Each reading scatters by about 2.5 % and the gas rise sets in smoothly (2 % above the
+    // plateau 1 V past where its slope passes 1.5 % per volt, 8 % at 3 V): the high end is
+    // found where the readings leave the plateau by more than their scatter, up to 3 V later.
+    EXPECT_GE(plateau->fromVolts, cell.from - 2.0);
+    EXPECT_LE(plateau->toVolts, cell.to + 3.0);
 
     TiPlotAnnotation* band = controller().progress.plateauBand();
     TiPlotAnnotation* label = controller().progress.plateauLabel();

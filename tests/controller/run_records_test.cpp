@@ -416,4 +416,9 @@ TEST_F(Records, FileMenuExportsTheChartDataAndOpensTheRecordsFolder)
     EXPECT_EQ(platform.opened, QStringList{QUrl::fromLocalFile(recordsFolder()).toString()});
     EXPECT_TRUE(QFileInfo(recordsFolder()).isDir());
     EXPECT_TRUE(platform.dialogs.isEmpty());
+
+    // No file manager: the operator is told where the folder is.
+    platform.shellOpens = false;
+    form->OpenRecordsFolder1->trigger();
+    EXPECT_EQ(platform.dialogs, QStringList{"Info: No file manager could be started. The records are in\n" + recordsFolder()});
 }

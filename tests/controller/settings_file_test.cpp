@@ -2,6 +2,7 @@
 
 #include "controller/ini_file.h"
 
+#include "tests/support/log_capture.h"
 #include "tests/support/recording_platform.h"
 
 #include <QCoreApplication>
@@ -178,7 +179,13 @@ TEST_F(SettingsFile, ReadsEachValueOrItsDefaultAndListsThoseOutOfRange)
         write(c.contents);
         platform.dialogs.clear();
         ControllerState state;
+        test::LogCapture log;
         LoadSettings(state);
+        // Each value replaced is in the log as well, one line each.
+        QStringList logged;
+        for (const QString& line : c.listed)
+            logged << fileName() + QStringLiteral(": replaced ") + line;
+        EXPECT_EQ(log.messages(QStringLiteral("velmar.settings"), QtWarningMsg), logged);
         EXPECT_EQ(state.HomeSteps, c.home);
         EXPECT_EQ(state.PolishSteps, c.polish);
         EXPECT_EQ(state.ElectrolyteSteps, c.electrolyte);
@@ -369,6 +376,7 @@ TEST_F(SettingsFile, UnwritableFileFailsWithItsNameAndLeavesTheOldFileWhole)
     plain.close();
     platform.dataFolder = plain.fileName() + QStringLiteral("/data");
     const QString underFile = plain.fileName() + QStringLiteral("/data/Velmar.ini");
+    test::LogCapture log;
     try {
         SaveSettings(positions(1, 2, 3));
         FAIL() << "no error";
@@ -376,6 +384,9 @@ TEST_F(SettingsFile, UnwritableFileFailsWithItsNameAndLeavesTheOldFileWhole)
         EXPECT_EQ(QString::fromUtf8(error.what()), QStringLiteral("Unable to write to ") + underFile);
         EXPECT_EQ(error.fileName(), underFile);
     }
+    // The log has it too, where a report of what went wrong looks.
+    EXPECT_EQ(log.messages(QStringLiteral("velmar.settings"), QtWarningMsg),
+              QStringList{QStringLiteral("Unable to write to ") + underFile});
 
     // A directory in the file's place stays as it was.
     platform.dataFolder = folder.path();

@@ -1,4 +1,5 @@
 #include "controller/vi_plateau.h"
+#include "tests/support/plateau_sweeps.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,14 @@ double twoFlats(double v)
 // flat from 13.3 V to 30 V.
 double zeroFirst(double v) { return v < 8 ? 0.0 : cleanCurve(v - 4.0); }
 
+// 4 to 18 V in whole volts: etching from 4 V to 9 V, flat at about 120 mA (1 % per volt) from
+// 9 V to 13 V, gas above.
+std::vector<VoltCurrentPoint> narrowPlateau()
+{
+    return {{4, 10},  {5, 30},  {6, 55},  {7, 80},   {8, 102},  {9, 118},  {10, 119.5}, {11, 120.4},
+            {12, 121.8}, {13, 123}, {14, 150}, {15, 190}, {16, 240}, {17, 300}, {18, 370}};
+}
+
 }  // namespace
 
 TEST(FindPlateau, FindsTheWidestFlatRunBetweenTheRises)
@@ -59,10 +68,15 @@ TEST(FindPlateau, FindsTheWidestFlatRunBetweenTheRises)
         std::vector<VoltCurrentPoint> points;
         double from, to, suggested, tolerance;
     } cases[] = {
-        {"clean plateau", sweep(cleanCurve), 10, 26, 18, 0},
-        {"noisy plateau (2 % per point)", sweep(cleanCurve, 0.02), 10, 26, 18, 1},
+        {"clean plateau", sweep(cleanCurve), 10, 26, 18, 1},
+        // Noise that swings by up to 4 % from one volt to the next hides where this smooth knee
+        // (6.5 % per volt at 7 V, 1.5 % at 9.3 V) ends: within three volts.
+        {"noisy plateau (2 % per point)", sweep(cleanCurve, 0.02), 10, 26, 18, 3},
         {"two flat regions: the wider wins", sweep(twoFlats), 20, 33, 26.5, 1},
-        {"first points at zero current", sweep(zeroFirst), 14, 30, 22, 0},
+        {"first points at zero current", sweep(zeroFirst), 14, 30, 22, 1},
+        // Five points flat within 1 % per volt between a steep etching rise and a steep rise
+        // of gas evolution: narrower than any fixed window of neighbours would allow.
+        {"narrow plateau, 4 to 18 V", narrowPlateau(), 9, 13, 11, 0},
     };
     for (const Case& c : cases) {
         const auto plateau = findPlateau(c.points);
@@ -108,13 +122,14 @@ TEST(FindPlateau, OrderAndRepeatsOfThePointsDoNotMatter)
 
 TEST(FindPlateau, SuggestionIsTheMiddleRoundedToHalfAVolt)
 {
-    // Gas from 25 V: plateau 10..25 V, whose middle 17.5 V stays as it is.
+    // Gas from 25 V: plateau 10..25 V (each end within a volt, both smooth knees), whose middle
+    // 17.5 V stays as it is.
     const auto curve = [](double v) { return curveWithGasFrom(v, 25.0); };
     const auto whole = findPlateau(sweep(curve));
     ASSERT_TRUE(whole);
-    EXPECT_EQ(whole->fromVolts, 10.0);
-    EXPECT_EQ(whole->toVolts, 25.0);
-    EXPECT_EQ(whole->suggestedVolts, 17.5);
+    EXPECT_NEAR(whole->fromVolts, 10.0, 1.0);
+    EXPECT_NEAR(whole->toVolts, 25.0, 1.0);
+    EXPECT_EQ(whole->suggestedVolts, std::round(whole->fromVolts + whole->toVolts) / 2.0);
 
     // Steps of 0.7 V: bounds between whole volts, the suggestion on the half-volt grid.
     std::vector<VoltCurrentPoint> fine;
@@ -125,4 +140,22 @@ TEST(FindPlateau, SuggestionIsTheMiddleRoundedToHalfAVolt)
     const double middle = (stepped->fromVolts + stepped->toVolts) / 2.0;
     EXPECT_LE(std::abs(stepped->suggestedVolts - middle), 0.25);
     EXPECT_EQ(std::fmod(stepped->suggestedVolts * 2.0, 1.0), 0.0);
+}
+
+// Generated sweeps of many shapes (see tests/support/plateau_sweeps.h), a fixed seed: the
+// plateau found with both edges within one step, or none where the sweep has none, in at least
+// 95 % of each. bench_vi_plateau prints the rates by step and lists failures.
+TEST(FindPlateau, GeneratedSweepsWithAndWithoutAPlateau)
+{
+    velmar::testing::SweepRandom random(25);
+    constexpr int Sweeps = 2000;
+    int found = 0, none = 0;
+    for (int i = 0; i < Sweeps; ++i) {
+        const auto with = velmar::testing::sweepWithPlateau(random);
+        found += velmar::testing::judgedRight(with, findPlateau(with.points));
+        const auto without = velmar::testing::sweepWithoutPlateau(random);
+        none += velmar::testing::judgedRight(without, findPlateau(without.points));
+    }
+    EXPECT_GE(found, Sweeps * 95 / 100);
+    EXPECT_GE(none, Sweeps * 95 / 100);
 }

@@ -186,12 +186,13 @@ TEST(FrameTally, CountsFramesByTheirCarriageReturnsAndSumsUpEveryTenSeconds)
 {
     FrameTally tally;
     EXPECT_EQ(tally.add(1000, "10237\r10", 8), std::nullopt);
+    tally.accepted();
     EXPECT_EQ(tally.add(5000, nullptr, 0), std::nullopt);
     EXPECT_EQ(tally.add(10999, "240\r", 4), std::nullopt);
-    EXPECT_EQ(tally.add(11000, "", 0), QStringLiteral("B received 2 frames (12 bytes) in 10.0 s"));
+    EXPECT_EQ(tally.add(11000, "", 0), QStringLiteral("B received 2 frames (12 bytes), 1 accepted, in 10.0 s"));
     // A stream gone quiet still gets its line, counting from the last one.
     EXPECT_EQ(tally.add(20000, nullptr, 0), std::nullopt);
-    EXPECT_EQ(tally.add(21500, nullptr, 0), QStringLiteral("B received 0 frames (0 bytes) in 10.5 s"));
+    EXPECT_EQ(tally.add(21500, nullptr, 0), QStringLiteral("B received 0 frames (0 bytes), 0 accepted, in 10.5 s"));
 }
 
 TEST_F(UsbChannelDriverTest, UnpluggedDeviceFailsAsIoError)

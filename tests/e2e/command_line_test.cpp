@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,56 @@ TEST(VelmarCommandLine, UnopenableLogFileExitsWithStatusTwoBeforeAnyWindow)
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("cannot open the log file '/nonexistent-folder/velmar.log': No such file or directory"))
         << run.err.constData();
+}
+
+// --log and --transcript name a file to append to. Whatever else the path is, the program says
+// so and ends with status 2 at once, before any window: a FIFO without a reader (which a plain
+// open would wait on for ever), one with a reader, a folder, a character device. A terminal
+// does for the transcript. Run with --list-devices, which needs no window: an accepted file
+// lets it go on to its report (status 0 or 1).
+TEST(VelmarCommandLine, LogAndTranscriptOnlyToRegularFilesNeverWaiting)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath("fifo"), readFifo = dir.filePath("read-fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(readFifo).constData(), 0600), 0);
+    // A reader on the second FIFO, so that opening it for writing would succeed.
+    const int reader = ::open(QFile::encodeName(readFifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    PseudoTerminal terminal;
+    ASSERT_FALSE(terminal.path.isEmpty());
+
+    struct Case {
+        const char* what;
+        QString path;
+        bool logTakes, transcriptTakes;
+    } cases[] = {
+        {"a new regular file", dir.filePath("new.txt"), true, true},
+        {"a FIFO without a reader", fifo, false, false},
+        {"a FIFO with a reader", readFifo, false, false},
+        {"a folder", dir.path(), false, false},
+        {"a character device", QStringLiteral("/dev/null"), false, false},
+        {"a terminal", terminal.path, false, true},
+    };
+    for (const Case& c : cases) {
+        for (const char* option : {"--log=", "--transcript="}) {
+            const bool takes = QByteArray(option) == "--log=" ? c.logTakes : c.transcriptTakes;
+            SCOPED_TRACE(std::string(option) + " " + c.what);
+            QElapsedTimer clock;
+            clock.start();
+            const RunResult run = runVelmar({QString::fromLatin1(option) + c.path, "--list-devices", "--port", "KS265000A=/nonexistent"});
+            EXPECT_LT(clock.elapsed(), 10000);
+            if (takes) {
+                EXPECT_NE(run.status, 2) << run.err.constData();
+            } else {
+                EXPECT_EQ(run.status, 2);
+                EXPECT_TRUE(run.err.contains("cannot open the")) << run.err.constData();
+                EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
+            }
+        }
+    }
+    ::close(reader);
 }
 
 TEST(VelmarListDevices, SaysForEachChannelWhetherItOpensAndWhyNot)

@@ -50,7 +50,11 @@ QString RecordingPlatform::askSaveFileName(const QString& caption, const QString
     return onSave ? onSave(initialPath, selectedFilter) : QString();
 }
 
-void RecordingPlatform::shellOpen(const QString& address) { opened << address; }
+bool RecordingPlatform::shellOpen(const QString& address)
+{
+    opened << address;
+    return shellOpens;
+}
 QRect RecordingPlatform::workArea() { return work; }
 
 }  // namespace velmar::test

@@ -29,7 +29,7 @@ public:
     QString userFolder(UserFolder which) override;
     QString askSaveFileName(const QString& caption, const QString& initialPath, const QString& filters,
                             QString* selectedFilter) override;
-    void shellOpen(const QString& address) override;
+    bool shellOpen(const QString& address) override;
     QRect workArea() override;
     // Recorded as "summary: body" whether or not a window is active.
     void notifyWhenInactive(const QString& summary, const QString& body) override
@@ -42,6 +42,7 @@ public:
     QStringList dialogs;              // every dialog in the order shown
     QList<std::uint32_t> beepTicks;   // tick of each beep
     QStringList opened;               // addresses passed to shellOpen
+    bool shellOpens = true;           // what shellOpen answers: whether the desktop took it
     QStringList notifications;        // desktop notifications asked for
     QString dataFolder;               // returned by localAppDataFolder()
     QString picturesFolder = QStringLiteral("/pictures");    // returned by userFolder()

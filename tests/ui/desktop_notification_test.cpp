@@ -1,6 +1,7 @@
 #include "platform/desktop_notification.h"
 
 #include <QDBusConnection>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -18,17 +19,18 @@ class FakeNotificationDaemon : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QStringList received;
+    QStringList icons, entries;
 
 public slots:
     uint Notify(const QString& application, uint replaces, const QString& icon, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
     {
         Q_UNUSED(replaces);
-        Q_UNUSED(icon);
         Q_UNUSED(actions);
-        Q_UNUSED(hints);
         Q_UNUSED(timeout);
         received << application + QStringLiteral(" | ") + summary + QStringLiteral(" | ") + body;
+        icons << icon;
+        entries << hints.value(QStringLiteral("desktop-entry")).toString();
         return 1;
     }
 };
@@ -46,7 +48,7 @@ TEST(DesktopNotifier, NothingWhereTheDesktopHasNeitherWay)
 }
 
 // On a bus of the test's own with a notification daemon on it, the notification reaches the
-// daemon in the freedesktop call's form.
+// daemon in the freedesktop call's form, naming the program's desktop entry and its icon.
 TEST(DesktopNotifier, ReachesTheNotificationServiceOnTheBus)
 {
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
@@ -65,11 +67,16 @@ TEST(DesktopNotifier, ReachesTheNotificationServiceOnTheBus)
                                               QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(connection.registerService(QStringLiteral("org.freedesktop.Notifications")));
 
+        const QString entryBefore = QGuiApplication::desktopFileName();
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.example.velmar-test"));
         DesktopNotifier notifier(QStringLiteral("private"));
         EXPECT_TRUE(notifier.show(QStringLiteral("Velmar"), QStringLiteral("Finished after 12:34: minimum current reached")));
         QTRY_COMPARE_WITH_TIMEOUT(fake.received.size(), 1, 5000);
         EXPECT_TRUE(fake.received.value(0).endsWith(
             QStringLiteral(" | Velmar | Finished after 12:34: minimum current reached")));
+        EXPECT_EQ(fake.entries.value(0), QStringLiteral("org.example.velmar-test"));
+        EXPECT_EQ(fake.icons.value(0), QStringLiteral("org.example.velmar-test"));
+        QGuiApplication::setDesktopFileName(entryBefore);
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("private"));
     bus.kill();

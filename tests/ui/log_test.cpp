@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace velmar {
 namespace {
 
@@ -68,6 +73,34 @@ TEST_F(LogFile, VerboseAddsTheDebugLines)
     qCDebug(lcWire) << "B received";
     ASSERT_EQ(lines().size(), 1);
     EXPECT_TRUE(lines()[0].endsWith(" debug velmar.wire: B received"));
+}
+
+// With a log file, stderr carries only what goes wrong: warnings and errors, never the info
+// lines (Qt's QtInfoMsg sorts after QtWarningMsg and QtCriticalMsg in its enum).
+TEST_F(LogFile, StderrGetsWarningsAndErrorsOnly)
+{
+    const QString errPath = dir.filePath("stderr.txt");
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    const int err = ::open(QFile::encodeName(errPath).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(err, 0);
+    ::dup2(err, 2);
+    ::close(err);
+    ASSERT_TRUE(StartLog({path, false}, nullptr));
+    qCInfo(lcRun) << "run started";
+    qCWarning(lcDevice) << "channel lost";
+    qCCritical(lcDevice) << "cannot write";
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+
+    EXPECT_EQ(lines().size(), 3);
+    QFile errFile(errPath);
+    ASSERT_TRUE(errFile.open(QIODevice::ReadOnly));
+    const QStringList onStderr = QString::fromUtf8(errFile.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(onStderr.size(), 2) << onStderr.join('\n').toStdString();
+    EXPECT_TRUE(onStderr[0].endsWith(" warning velmar.device: channel lost"));
+    EXPECT_TRUE(onStderr[1].endsWith(" error velmar.device: cannot write"));
 }
 
 TEST_F(LogFile, UnopenableFileIsRefusedWithTheReason)

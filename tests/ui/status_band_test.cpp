@@ -66,6 +66,25 @@ TEST(StatusBand, VisibleBetweenTheChartAndTheLowerGroupsOverlappingNoControl)
     }
 }
 
+// The chart resized without the window (as when the window manager's frame changes after a
+// restore or a maximise): the band keeps to the chart's columns and stays under it.
+TEST(StatusBand, FollowsTheChartWhenOnlyTheChartChanges)
+{
+    test::RecordingPlatform platform;
+    TForm1 form(QStringList{});
+    form.showNormal();
+    form.resize(1600, 900);
+    QApplication::processEvents();
+    const QRect before = form.statusBand->geometry();
+    const QRect chart = form.iPlot1->geometry();
+    form.iPlot1->setGeometry(chart.x(), chart.y(), chart.width() - 300, chart.height() - 40);
+    const QRect after = form.statusBand->geometry();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after.width(), form.iPlot1->width());
+    EXPECT_GT(after.top(), form.iPlot1->geometry().bottom());
+    EXPECT_LE(after.top(), form.iPlot1->geometry().bottom() + 8);
+}
+
 TEST(StatusBand, ShrinksToTheRoomLeftAndKeepsTheChartsColumns)
 {
     const QRect chart(8, 0, 657, 393);
