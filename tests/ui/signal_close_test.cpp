@@ -43,7 +43,7 @@ TEST_F(SignalDuringARun, SwitchesOffThenClosesAsTheWindowDoes)
     form->iKnob1->setPosition(12.0);
     form->iSwitchSlider2->setPosition(1);
     form->Button11->click();  // Power On
-    SignalClose closeOnSignals([&](int) { form->closeForSignal(); });
+    SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
     ASSERT_TRUE(closeOnSignals.installed());
     OnCommand killMidStroke(instrument, QStringLiteral("GP -154 2"), [] { std::raise(SIGTERM); });
 
