@@ -43,6 +43,14 @@ void CommandChannel::noteFailure(std::uint32_t status)
     state_.LinkFailed = true;
 }
 
+void CommandChannel::noteUrgentFailure(std::uint32_t status)
+{
+    // Nothing more can go out; the link is declared failed where the exchanges find out, after
+    // their own dialogs, so the operator is told in the usual order.
+    if (status == d2xx::FT_IO_ERROR)
+        state_.CommandChannelLost = true;
+}
+
 bool CommandChannel::usable() const
 {
     return state_.CommandChannelOpen && driver_.HandleA != nullptr && !state_.CommandChannelLost;
@@ -107,6 +115,8 @@ bool CommandChannel::SendCommand(const QString& command)
     }
     waiting_ = false;
     noteFailure(status);
+    if (state_.CommandChannelLost)
+        state_.LinkFailed = true;
 
     timers_.setEnabled(WatchdogTimer, false);
 
@@ -170,7 +180,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
 
     d2xx::FT_STATUS status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
     if (status != d2xx::FT_OK) {
-        noteFailure(status);
+        noteUrgentFailure(status);
         return done(false);
     }
     std::uint32_t before = driver_.QueueCountA;
@@ -180,7 +190,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
         before = 0;
     }
     if (!quietly(driver_, [&] { return writeCommand(command); })) {
-        noteFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
+        noteUrgentFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
         return done(false);
     }
     result.written = true;
@@ -193,7 +203,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     for (;;) {
         status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
         if (status != d2xx::FT_OK) {
-            noteFailure(status);
+            noteUrgentFailure(status);
             break;
         }
         if (driver_.QueueCountA >= before + 2) {

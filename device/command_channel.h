@@ -69,6 +69,7 @@ private:
     // An I/O error means the device is gone (unplugged), not a passing failure: the link is
     // failed from now on, as when the data channel's queue query fails.
     void noteFailure(std::uint32_t status);
+    void noteUrgentFailure(std::uint32_t status);
     // Puts the command and its carriage return in the transmit buffer and writes them; true
     // when all went out.
     bool writeCommand(const QString& command);
