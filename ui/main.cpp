@@ -79,7 +79,9 @@ int main(int argc, char** argv)
     form1.setAboutWindow(&form2);
     form1.show();
     SignalClose closeOnSignals([&form1](int signal) { form1.closeForSignal(signal); });
-    const int status = std::max(app.exec(), form1.controller->exitStatus());
+    const int loopStatus = app.exec();
+    // Read after the loop: the close that sets it runs inside it.
+    const int status = std::max(loopStatus, form1.controller->exitStatus());
     qCInfo(lcRun) << "program ended, exit status" << status;
     return status;
 }
