@@ -82,7 +82,6 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
 {
     bench::BenchPlatform platform;
     platform.onDialog = [](const char*, const QString&) {};
-    platform.holdDialogs = true;
     PlatformServices* previous = installPlatform(&platform);
     d2xx::closeAll();
     auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
@@ -93,6 +92,7 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
         bench::BenchWindow window;  // the supply on: there is something to switch off
         TForm1& form = window.form;
         form.endProcess = [](int) {};
+        platform.holdDialogs = true;  // from here on, not during the homing's first-run message
         for (QLineEdit* edit : {form.Edit1, form.Edit2, form.Edit3})
             edit->clear();
 
