@@ -3,6 +3,8 @@
 #include "platform/platform_services.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QList>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -36,9 +38,22 @@ public:
     void terminate() override { terminating_ = true; }
     bool terminating() override { return terminating_; }
 
+    void dismissDialogs() override
+    {
+        holdDialogs = false;
+        releaseDialogs();
+    }
+
     int dialogs = 0;
     QString lastDialog;
     std::function<void(const char* kind, const QString& text)> onDialog;
+    // Nobody answers: each dialog stays open (events go on) until releaseDialogs().
+    bool holdDialogs = false;
+    void releaseDialogs()
+    {
+        for (QEventLoop* loop : held_)
+            loop->quit();
+    }
 
 private:
     void shown(const char* kind, const QString& text)
@@ -49,7 +64,15 @@ private:
             onDialog(kind, text);
         else
             std::fprintf(stderr, "  (%s: %s)\n", kind, qPrintable(QString(text).replace(u'\r', u' ')));
+        if (!holdDialogs)
+            return;
+        QEventLoop open;
+        held_ << &open;
+        open.exec();
+        held_.removeOne(&open);
     }
+
+    QList<QEventLoop*> held_;
 
     QTemporaryDir temporary_;
     QString folder_;

@@ -5,8 +5,13 @@
 //   data channel gone      the poll cycle notices the failed queue query
 //   command channel gone   nothing can reach the instrument any more; the figure is the
 //                          time until the run or test has wound down instead
-//   no reply               the reply watchdog (10 s, as specified) ends the wait first
+//   no reply               the reply watchdog (10 s, as specified) ends the wait first; the
+//                          figure is from that first unanswered command
 //   stream stalled         2 s without a current reading
+//   Exit, SIGTERM          the menu command, the signal (through the window's signal close)
+//
+// Nobody answers any dialog: each stays open until 2 s after the safe state was due, so the
+// figures show what reaches the instrument without a person.
 //
 // Each repetition builds a fresh window and instrument (a lost link is never cleared) and
 // injects the fault at a random moment a few strokes into the run, or while the test settles.
@@ -26,12 +31,14 @@
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -43,7 +50,7 @@ namespace {
 
 using namespace velmar;
 
-enum class Fault { DataChannelGone, CommandChannelGone, NoReply, StreamStalled };
+enum class Fault { DataChannelGone, CommandChannelGone, NoReply, StreamStalled, Exit, Sigterm };
 enum class Activity { PolishRun, VoltCurrentTest };
 
 const char* faultName(Fault fault)
@@ -53,6 +60,8 @@ const char* faultName(Fault fault)
     case Fault::CommandChannelGone: return "command channel gone";
     case Fault::NoReply: return "no reply";
     case Fault::StreamStalled: return "stream stalled";
+    case Fault::Exit: return "File > Exit";
+    case Fault::Sigterm: return "SIGTERM";
     }
     return "";
 }
@@ -82,6 +91,8 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
     {
         bench::BenchWindow window;  // the supply on: there is something to switch off
         TForm1& form = window.form;
+        form.endProcess = [](int) {};
+        platform.holdDialogs = true;  // from here on, not during the homing's first-run message
         for (QLineEdit* edit : {form.Edit1, form.Edit2, form.Edit3})
             edit->clear();
 
@@ -104,8 +115,20 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
             case Fault::CommandChannelGone: instrument->unplug(sim::Channel::A); break;
             case Fault::NoReply: instrument->faults.reply = QByteArray(); break;
             case Fault::StreamStalled: instrument->faults.streamStalled = true; break;
+            case Fault::Exit: form.Exit1->trigger(); break;
+            case Fault::Sigterm: form.closeForSignal(SIGTERM); break;
             }
         });
+        // Somebody comes back long after the safe state was due and answers everything.
+        const int due = (fault == Fault::NoReply ? 10000 : fault == Fault::StreamStalled ? 2000 : 0) + 3000;
+        QTimer comeBack;
+        QObject::connect(&comeBack, &QTimer::timeout, [&] {
+            if (faultAt >= 0 && instrument->now() - faultAt > due) {
+                platform.holdDialogs = false;
+                platform.releaseDialogs();
+            }
+        });
+        comeBack.start(20);
         instrument->commandObserver = [&](const QByteArray& command) {
             if (command == trigger && ++seen == occurrence)
                 QMetaObject::invokeMethod(&inject, [&] { inject.start(delayMs); }, Qt::QueuedConnection);
@@ -113,6 +136,8 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
 
         QPushButton* button = activity == Activity::PolishRun ? form.BitBtn1 : form.Button10;
         button->click();  // returns when the loop has wound down
+        platform.holdDialogs = false;
+        platform.releaseDialogs();
         const std::int64_t woundDown = instrument->now();
         instrument->commandObserver = nullptr;
 
@@ -122,9 +147,12 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
             // The last one: a test step's own "RY 0" before its zero capture may come first,
             // with the relay switched on again after it.
             const QList<sim::WireCommand> wire = instrument->commands();
+            // A silent instrument is a fault from the first command it leaves unanswered.
+            const std::int64_t from =
+                fault == Fault::NoReply && wireAtFault < wire.size() ? wire[wireAtFault].atMs : faultAt;
             for (int i = static_cast<int>(wire.size()) - 1; i >= wireAtFault; --i) {
                 if (wire[i].text == "RY 0") {
-                    outcome.toRelayOff = static_cast<double>(wire[i].atMs - faultAt);
+                    outcome.toRelayOff = static_cast<double>(wire[i].atMs - from);
                     break;
                 }
             }
@@ -150,7 +178,8 @@ int main(int argc, char** argv)
 
     std::mt19937 rng(11);
     for (Activity activity : {Activity::PolishRun, Activity::VoltCurrentTest}) {
-        for (Fault fault : {Fault::DataChannelGone, Fault::CommandChannelGone, Fault::NoReply, Fault::StreamStalled}) {
+        for (Fault fault : {Fault::DataChannelGone, Fault::CommandChannelGone, Fault::NoReply, Fault::StreamStalled,
+                            Fault::Exit, Fault::Sigterm}) {
             std::vector<double> relayOff;
             std::vector<double> woundDown;
             for (int k = 0; k < repetitions; ++k) {

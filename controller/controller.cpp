@@ -2,6 +2,7 @@
 
 #include "controller/settings_file.h"
 #include "device/protocol.h"
+#include "platform/log.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
 #include "widgets/tilineargauge.h"
@@ -10,6 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <cstring>
+#include <exception>
 
 namespace velmar {
 
@@ -47,25 +51,38 @@ void Controller::connectControls()
     timers.setOnTimer(StartUpSequence::StartUpTimer, [this](QObject* sender) { startUp.iThreadTimers1Timer1(sender); });
     timers.setInterval(PollCycle::PollTimer, PollCycle::PollIntervalMs);
     timers.setOnTimer(PollCycle::PollTimer, [this](QObject* sender) { poll.iThreadTimers1Timer9(sender); });
+    commands.onCommandWritten = [this](const QString& command) { failSafe.commandWritten(command); };
     commands.onCommandSent = [this](const QString& command, bool acknowledged) {
         failSafe.commandSent(command, acknowledged);
     };
     commands.onReplyTimeout = [this] { failSafe.replyTimedOut(); };
+    driver.onFailure = [this](UsbChannel channel, d2xx::FT_STATUS status) { failSafe.deviceFailed(channel, status); };
 
     auto onClick = [](QPushButton* button, auto handler) {
         QObject::connect(button, &QPushButton::clicked, button, handler);
     };
-    onClick(ui.Button1, [this] { motion.Button1Click(); });
-    onClick(ui.Button2, [this] { motion.Button2Click(); });
-    onClick(ui.Button7, [this] { motion.Button7Click(); });
-    onClick(ui.Button3, [this] { motion.Button3Click(); });
-    onClick(ui.Button4, [this] { motion.Button4Click(); });
+    // Until the homing has had its answer, where the electrode is is unknown: a move computed
+    // from the count, a run or a test would start from a wrong place, interleaved with the
+    // homing's own moves.
+    auto afterHoming = [this](auto handler) {
+        return [this, handler] {
+            if (state.Homed)
+                handler();
+            else
+                qCDebug(lcRun) << "click before the homing ended: ignored";
+        };
+    };
+    onClick(ui.Button1, afterHoming([this] { motion.Button1Click(); }));
+    onClick(ui.Button2, afterHoming([this] { motion.Button2Click(); }));
+    onClick(ui.Button7, afterHoming([this] { motion.Button7Click(); }));
+    onClick(ui.Button3, afterHoming([this] { motion.Button3Click(); }));
+    onClick(ui.Button4, afterHoming([this] { motion.Button4Click(); }));
     onClick(ui.Button5, [this] { motion.Button5Click(); });
-    onClick(ui.Button6, [this] { power.Button6Click(); });
-    onClick(ui.Button11, [this] { power.Button11Click(); });
-    onClick(ui.Button9, [this] { power.Button9Click(); });
-    onClick(ui.BitBtn1, [this] { polishRun.BitBtn1Click(); });
-    onClick(ui.Button10, [this] { voltCurrentTest.Button10Click(); });
+    onClick(ui.Button6, afterHoming([this] { power.Button6Click(); }));
+    onClick(ui.Button11, afterHoming([this] { power.Button11Click(); }));
+    onClick(ui.Button9, afterHoming([this] { power.Button9Click(); }));
+    onClick(ui.BitBtn1, afterHoming([this] { polishRun.BitBtn1Click(); }));
+    onClick(ui.Button10, afterHoming([this] { voltCurrentTest.Button10Click(); }));
     onClick(ui.Button8, [this] { manualChart.Button8Click(); });
     onClick(ui.Button13, [this] { manualChart.Button13Click(); });
     if (ui.useSuggestedVoltage)
@@ -74,7 +91,7 @@ void Controller::connectControls()
     QObject::connect(ui.iLinearGauge1, &TiLinearGauge::OnPointerPositionChanged, ui.iLinearGauge1,
                      [this](int index) { motion.iLinearGauge1PointerPositionChanged(index); });
     QObject::connect(ui.iLinearGauge1, &TiLinearGauge::OnMouseUp, ui.iLinearGauge1,
-                     [this] { motion.iLinearGauge1MouseUp(); });
+                     afterHoming([this] { motion.iLinearGauge1MouseUp(); }));
     QObject::connect(ui.Edit5, &QLineEdit::textChanged, ui.Edit5, [this] { manualChart.Edit5Change(); });
     QObject::connect(ui.iPlot1, &TiPlot::OnDblClickDataView, ui.iPlot1,
                      [this] { manualChart.iPlot1DblClickDataView(); });
@@ -110,15 +127,48 @@ void Controller::FormClose()
     failSafe.ReachSafeState();
     records.noteEnd(RecordKind::Manual, RecordEnd::WindowClosed);
     records.end(RecordKind::Manual);
-    if (state.SettingsLoaded)
-        SaveSettings(state);
-    commands.SendCommand(protocol::end());
+    if (state.SettingsLoaded) {
+        try {
+            SaveSettings(state);
+        } catch (const std::exception& error) {
+            qCWarning(lcRun).noquote() << "close abandoned:" << error.what();
+            if (!closingForSignal_)
+                throw;
+            // Nobody may be there to read a dialog, and a close left open would keep the
+            // program running after it was told to end.
+            qCCritical(lcRun).noquote() << "ending after a signal without saving the taught positions:"
+                                        << error.what();
+            exitStatus_ = 1;
+            platform().terminate();
+            return;
+        }
+    }
+    if (!closingForSignal_) {
+        commands.SendCommand(protocol::end());
+        return;
+    }
+    // Past any exchange still on the stack, and not waiting for an instrument that has already
+    // left the safe state's commands unanswered.
+    commands.SendUrgent(protocol::end(), failSafe.instrumentSilent() ? 0 : FailSafe::SafeReplyWaitMs);
+    platform().terminate();
 }
 
 void Controller::Exit()
 {
     failSafe.stopSupervision("File > Exit", RecordEnd::ProgramEnded);
     platform().terminate();
+}
+
+void Controller::beginSignalClose(int signal)
+{
+    qCInfo(lcRun).noquote() << QStringLiteral("signal %1 (%2) received: closing")
+                                   .arg(signal)
+                                   .arg(QString::fromLocal8Bit(::strsignal(signal)));
+    if (closingForSignal_)
+        return;
+    closingForSignal_ = true;
+    failSafe.stopSupervision("signal to end", RecordEnd::Signal);
+    commands.abandonExchanges();
 }
 
 }  // namespace velmar

@@ -41,6 +41,15 @@ public:
     // "File" > "Exit": the program ends at once, without saving or "X", but not with the
     // instrument left on.
     void Exit();
+    // A signal asks the program to end, and nobody may be there to answer anything: the
+    // instrument is switched off at once, an exchange waiting for its reply gives up, and the
+    // close that follows (FormClose, now or once a run or test has wound down) sends "X"
+    // without waiting long and then ends the program, also when the positions cannot be
+    // saved: that is said in the log and on stderr, and the program ends with status 1.
+    void beginSignalClose(int signal);
+    bool closingForSignal() const { return closingForSignal_; }
+    // Non-zero when the ending went wrong (a close after a signal that could not save).
+    int exitStatus() const { return exitStatus_; }
 
     // One long loop drives the relay, the supply and the chart at a time. While a polish run
     // or a volt-versus-current test is on the stack (running or winding down), both start
@@ -71,6 +80,10 @@ public:
     Progress progress;
     // Last, so it is gone first: a recording still open at the end draws the chart once more.
     RunRecords records;
+
+private:
+    bool closingForSignal_ = false;
+    int exitStatus_ = 0;
 };
 
 }  // namespace velmar

@@ -50,6 +50,10 @@ struct ControllerState : LinkState {
     // settings file. Until then they hold whatever loading the window gave them, and saving
     // those would overwrite the operator's taught positions.
     bool SettingsLoaded = false;
+    // Not one of the original variables: the start-up homing has had its answer to the move to
+    // Home. Before it the axis position is unknown, and clicks that would move the axis or
+    // switch the relay or the supply are dropped, as a click during a reply wait is.
+    bool Homed = false;
 };
 
 }  // namespace velmar

@@ -8,23 +8,46 @@
 
 namespace velmar {
 
+namespace {
+
+// What the fail-safe knows of one of its commands, for the log: a garbled reply is still a
+// reply, but no proof that the relay is off.
+QString outcomeText(const QString& command, const UrgentOutcome& outcome, std::uint32_t waitMs)
+{
+    const QString quoted = QLatin1Char('"') + command + QLatin1Char('"');
+    if (!outcome.written)
+        return quoted + QStringLiteral(" not sent (the command channel is gone)");
+    if (outcome.bytesArrived == 0)
+        return quoted + QStringLiteral(" sent, no reply within %1 ms").arg(waitMs);
+    if (outcome.leftToExchange)
+        return quoted + QStringLiteral(" sent, %1 bytes came back, left to the exchange it interrupted")
+                            .arg(outcome.bytesArrived);
+    return quoted + QStringLiteral(" sent, reply ") + LogBytes(outcome.reply.constData(), outcome.reply.size());
+}
+
+}  // namespace
+
 void FailSafe::ReachSafeState()
 {
-    // A nested call (from a poll cycle inside one of the waits below) would only repeat it.
-    if (reaching_ || (!relayMayBeOn_ && !outputMayBeOn_))
+    // A nested call (from a poll cycle inside one of the waits below) would only repeat it, and
+    // so would a later way out: once sent, the safe state is not sent again until something
+    // has been switched on since.
+    if (reaching_ || safeStateSent_ || (!relayMayBeOn_ && !outputMayBeOn_))
         return;
     reaching_ = true;
     const bool output = outputMayBeOn_;
     // The relay first: the supply is never switched off under load.
-    const bool relayOff = c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs);
-    const bool outputOff = output && c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs);
+    UrgentOutcome relay, supply;
+    const bool relayOff = c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs, &relay);
+    const bool outputOff = output && c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs, &supply);
     reaching_ = false;
+    safeStateSent_ = relay.written;
+    silent_ = relay.written && relay.bytesArrived == 0 && (!output || supply.bytesArrived == 0);
     c_.power.showSwitchedOff(relayOff, outputOff);
-    qCInfo(lcRun).noquote() << QStringLiteral("safe state: relay %1, output %2")
-                                   .arg(relayOff ? QStringLiteral("off") : QStringLiteral("not confirmed off"),
-                                        !output      ? QStringLiteral("was off")
-                                        : outputOff ? QStringLiteral("off")
-                                                    : QStringLiteral("not confirmed off"));
+    QString line = QStringLiteral("safe state: ") + outcomeText(protocol::relay(false), relay, SafeReplyWaitMs);
+    if (output)
+        line += QStringLiteral("; ") + outcomeText(protocol::output(false), supply, SafeReplyWaitMs);
+    qCInfo(lcRun).noquote() << line;
 }
 
 void FailSafe::stopSupervision(const char* why, RecordEnd reason)
@@ -70,6 +93,20 @@ void FailSafe::loopLeft()
         c_.state.CommandsHeld = false;
 }
 
+void FailSafe::commandWritten(const QString& command)
+{
+    // Switched on from the moment it went out: the device may act on it whatever comes back,
+    // and a time-out of its own reply must find it counted.
+    if (command == protocol::relay(true))
+        relayMayBeOn_ = true;
+    else if (command == protocol::output(true))
+        outputMayBeOn_ = true;
+    else
+        return;
+    safeStateSent_ = false;
+    silent_ = false;
+}
+
 void FailSafe::commandSent(const QString& command, bool acknowledged)
 {
     if (command == protocol::relay(true))
@@ -91,6 +128,14 @@ void FailSafe::replyTimedOut()
     // Outside a run or test a silent device only costs the command that timed out.
     if (supervising())
         stopSupervision("no reply from the instrument", RecordEnd::ReplyTimeout);
+}
+
+void FailSafe::deviceFailed(UsbChannel channel, d2xx::FT_STATUS status)
+{
+    if (channel == UsbChannel::B)
+        stopSupervision("the current stream failed", RecordEnd::LinkLost);
+    else if (status == d2xx::FT_IO_ERROR)
+        stopSupervision("the command channel failed", RecordEnd::LinkLost);
 }
 
 void FailSafe::streamPolled(bool frameTaken)

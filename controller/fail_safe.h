@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/record_end.h"
+#include "device/d2xx/d2xx.h"
 
 #include <QString>
 
@@ -9,6 +10,7 @@
 namespace velmar {
 
 class Controller;
+enum class UsbChannel;
 
 // While current flows the program is the only supervisor of the specimen. Wherever that
 // supervision ends while the relay or the supply output may be on (the link lost, a device
@@ -25,10 +27,10 @@ public:
     explicit FailSafe(Controller& c) : c_(c) {}
 
     // "RY 0", then "PO 0" when the output may be on; nothing when neither the relay nor the
-    // output may be on. Each goes out only while the command channel can still carry it, even
-    // during another exchange or after the link has been declared failed, with at most 1 s
-    // for its reply and no dialog. What the device acknowledged shows on the Relay and Power
-    // buttons.
+    // output may be on, and nothing when it has been sent already and nothing was switched on
+    // since. Each goes out only while the command channel can still carry it, even during
+    // another exchange or after the link has been declared failed, with at most 1 s for its
+    // reply and no dialog. What the device acknowledged shows on the Relay and Power buttons.
     void ReachSafeState();
 
     // A fault ends the supervision: the runs and tests in progress are stopped as their stop
@@ -49,14 +51,25 @@ public:
     void loopEntered();
     void loopLeft();
     bool supervising() const { return loops_ > 0; }
+    // The safe state's commands are going out (and their replies awaited) right now.
+    bool reaching() const { return reaching_; }
 
-    // The command channel's news: a command went out (and whether its reply came); a reply
-    // wait was ended by the watchdog.
+    // The command channel's news: a command has gone out; a command went out and whether its
+    // reply came; a reply wait was ended by the watchdog.
+    void commandWritten(const QString& command);
     void commandSent(const QString& command, bool acknowledged);
     void replyTimedOut();
     // After each read of the current stream: whether it gave a reading. A run or test whose
     // readings have stopped coming is stopped, with one message.
     void streamPolled(bool frameTaken);
+    // A driver call failed, before its dialog is shown: a device that has gone (an I/O error)
+    // or a current stream that can no longer be read ends the supervision here, so the
+    // instrument is off whether or not anybody answers the dialog.
+    void deviceFailed(UsbChannel channel, d2xx::FT_STATUS status);
+
+    // The safe state was sent and not one of its commands was answered: the instrument is
+    // silent, and a way out need not wait for its replies any more.
+    bool instrumentSilent() const { return silent_; }
 
     bool relayMayBeOn() const { return relayMayBeOn_; }
     bool outputMayBeOn() const { return outputMayBeOn_; }
@@ -68,6 +81,9 @@ private:
     bool relayMayBeOn_ = false;
     bool outputMayBeOn_ = false;
     bool reaching_ = false;
+    // "RY 0" went out since the last command that switched something on.
+    bool safeStateSent_ = false;
+    bool silent_ = false;
     std::uint32_t lastReadingTick_ = 0;
 };
 

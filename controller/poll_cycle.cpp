@@ -11,6 +11,7 @@
 #include "widgets/tisevensegmentanalog.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 #include <cstdlib>
 #include <exception>
@@ -19,8 +20,10 @@ namespace velmar {
 
 void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
 {
-    if (platform().terminating())
+    if (platform().terminating() || cycling_)
         return;
+    cycling_ = true;
+    const auto leaving = qScopeGuard([this] { cycling_ = false; });
 
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
     // No further poll event may arrive while this one runs, even where a dialog below

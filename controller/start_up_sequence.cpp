@@ -46,6 +46,7 @@ void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
     LoadSettings(s);
     s.MoveBusy = false;
     motion.MoveTo(s.HomeSteps);
+    s.Homed = true;
 
     motion.PlaceTeachPointer(Motion::HomePointer, motion.ShowPosition(s.HomeSteps));
     motion.PlaceTeachPointer(Motion::PolishPointer, motion.ShowPosition(s.PolishSteps));

@@ -43,6 +43,14 @@ void CommandChannel::noteFailure(std::uint32_t status)
     state_.LinkFailed = true;
 }
 
+void CommandChannel::noteUrgentFailure(std::uint32_t status)
+{
+    // Nothing more can go out; the link is declared failed where the exchanges find out, after
+    // their own dialogs, so the operator is told in the usual order.
+    if (status == d2xx::FT_IO_ERROR)
+        state_.CommandChannelLost = true;
+}
+
 bool CommandChannel::usable() const
 {
     return state_.CommandChannelOpen && driver_.HandleA != nullptr && !state_.CommandChannelLost;
@@ -62,7 +70,7 @@ bool CommandChannel::SendCommand(const QString& command)
 {
     // CommandsHeld: a fault has stopped the run or test in progress, and what its loop would
     // still send on the way out (moves, the supply back on) must not go out.
-    if (state_.CommandBusy || state_.LinkFailed || state_.CommandsHeld)
+    if (state_.CommandBusy || state_.LinkFailed || state_.CommandsHeld || abandoned_)
         return false;
 
     state_.CommandBusy = true;
@@ -86,6 +94,8 @@ bool CommandChannel::SendCommand(const QString& command)
     driver_.PurgeRx(UsbChannel::A);
 
     const bool written = writeCommand(command);
+    if (written && onCommandWritten)
+        onCommandWritten(command);
 
     // restart(), not a plain enable: the watchdog must measure its full interval from the
     // write, and enabling a paused timer would only resume its previous wait.
@@ -94,23 +104,29 @@ bool CommandChannel::SendCommand(const QString& command)
 
     // A safe-state command sent from inside this wait may find the device gone; asking again
     // would only show the same failure once more.
-    d2xx::FT_STATUS status = driver_.GetQueueStatus(UsbChannel::A);
-    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut && !state_.CommandChannelLost) {
+    waiting_ = true;
+    // A device found gone while the command went out (by whoever acted on that failure) need
+    // not be asked again: one dialog for one fault.
+    d2xx::FT_STATUS status = state_.CommandChannelLost ? d2xx::FT_OK : driver_.GetQueueStatus(UsbChannel::A);
+    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut && !state_.CommandChannelLost
+           && !abandoned_) {
         status = driver_.GetQueueStatus(UsbChannel::A);
         Delay(10);
     }
+    waiting_ = false;
     noteFailure(status);
+    if (state_.CommandChannelLost)
+        state_.LinkFailed = true;
 
     timers_.setEnabled(WatchdogTimer, false);
 
-    if (state_.ReplyTimedOut) {
+    if (abandoned_ || state_.ReplyTimedOut) {
         if (written && onCommandSent)
             onCommandSent(command, false);
-        // Told before the dialog, so that a run waiting on this reply is made safe before the
-        // dialog waits for the operator.
-        if (onReplyTimeout)
-            onReplyTimeout();
-        ShowInfo(QStringLiteral("Communications Timeout"));
+        // The watchdog has already told whoever must act on a silent device (onReplyTimeout);
+        // an exchange abandoned because the program is ending says nothing.
+        if (!abandoned_)
+            ShowInfo(QStringLiteral("Communications Timeout"));
         state_.CommandBusy = false;
         return false;
     }
@@ -146,8 +162,11 @@ auto quietly(UsbChannelDriver& driver, Call call)
 
 }  // namespace
 
-bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitMs)
+bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome)
 {
+    UrgentOutcome ignored;
+    UrgentOutcome& result = outcome ? *outcome : ignored;
+    result = {};
     if (!usable())
         return false;
     // Whatever else tries to send meanwhile is turned away, as during any exchange; an
@@ -161,7 +180,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
 
     d2xx::FT_STATUS status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
     if (status != d2xx::FT_OK) {
-        noteFailure(status);
+        noteUrgentFailure(status);
         return done(false);
     }
     std::uint32_t before = driver_.QueueCountA;
@@ -171,9 +190,12 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
         before = 0;
     }
     if (!quietly(driver_, [&] { return writeCommand(command); })) {
-        noteFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
+        noteUrgentFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
         return done(false);
     }
+    result.written = true;
+    if (onCommandWritten)
+        onCommandWritten(command);
 
     // The tick, not the reply watchdog: an interrupted exchange may be using that.
     const std::uint32_t start = platform().tickCount();
@@ -181,7 +203,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     for (;;) {
         status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
         if (status != d2xx::FT_OK) {
-            noteFailure(status);
+            noteUrgentFailure(status);
             break;
         }
         if (driver_.QueueCountA >= before + 2) {
@@ -192,15 +214,32 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
             break;
         Delay(10);
     }
+    result.acknowledged = acknowledged;
+    result.bytesArrived = status == d2xx::FT_OK && driver_.QueueCountA > before ? driver_.QueueCountA - before : 0;
+    // An exchange still waiting reads everything queued, its own reply first: taking these
+    // bytes would leave it to time out. One that has timed out or been abandoned reads nothing.
+    result.leftToExchange = interrupted && !state_.ReplyTimedOut && !abandoned_;
+    if (result.bytesArrived > 0 && !result.leftToExchange) {
+        const std::uint32_t n = std::min<std::uint32_t>(driver_.QueueCountA, UsbChannelDriver::BufferSize);
+        const std::uint32_t got = quietly(driver_, [&] { return driver_.ReadBytes(UsbChannel::A, n); });
+        result.reply = QByteArray(driver_.RxBufferA.data(), static_cast<qsizetype>(std::min(got, n)));
+    }
     if (onCommandSent)
         onCommandSent(command, acknowledged);
     return done(acknowledged);
 }
 
+void CommandChannel::abandonExchanges() { abandoned_ = true; }
+
 void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)
 {
     timers_.setEnabled(WatchdogTimer, false);
     state_.ReplyTimedOut = true;
+    // Acted on here, not where the waiting exchange notices the flag: that exchange may lie
+    // below a dialog nobody answers. A late notification after the wait has ended is no
+    // time-out of anything.
+    if (waiting_ && onReplyTimeout)
+        onReplyTimeout();
 }
 
 }  // namespace velmar

@@ -16,6 +16,17 @@ class UsbChannelDriver;
 // Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
 // The exchange waits on the window's thread while events keep running, so poll cycles, clicks
 // and timers go on during it; CommandBusy turns away any command issued meanwhile.
+// What an urgent command met: whether it went out, and what came back within its wait.
+struct UrgentOutcome {
+    bool written = false;
+    bool acknowledged = false;  // at least two bytes came back
+    // The bytes that came back, when they were read. While another exchange waits for its own
+    // reply they are left to it (its reply comes first on the line), and only counted.
+    QByteArray reply;
+    bool leftToExchange = false;
+    std::uint32_t bytesArrived = 0;
+};
+
 class CommandChannel {
 public:
     static constexpr int WatchdogTimer = 8;
@@ -32,14 +43,21 @@ public:
     // command even while another exchange is waiting (without disturbing it: nothing is purged
     // or read then) or after the link has been declared failed, as long as the channel is open
     // and not known to be gone. Waits at most `replyWaitMs` for a 2-byte reply and shows no
-    // dialog whatever happens. True when the reply came.
-    bool SendUrgent(const QString& command, std::uint32_t replyWaitMs);
+    // dialog whatever happens. True when the reply came; `outcome` gets the details.
+    bool SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome = nullptr);
+    // The program is ending and nobody may be there: an exchange waiting for its reply gives up
+    // at once without a dialog, and nothing more is sent but by SendUrgent.
+    void abandonExchanges();
     // The channel has been opened and no I/O error has said its device is gone.
     bool usable() const;
 
+    // Told of every command as soon as it has gone out whole, before its reply is awaited:
+    // from then on the instrument may act on it, whatever comes back.
+    std::function<void(const QString& command)> onCommandWritten;
     // Told of every command that went out whole, and whether its reply came.
     std::function<void(const QString& command, bool acknowledged)> onCommandSent;
-    // Told when the reply watchdog has ended a wait, before "Communications Timeout" is shown.
+    // Told from the reply watchdog itself, the moment it ends a wait: whatever dialogs are
+    // open above the waiting exchange, and before "Communications Timeout" is shown.
     std::function<void()> onReplyTimeout;
 
     // Told the reply as it stands: a blank when an exchange starts, then the first four bytes
@@ -51,6 +69,7 @@ private:
     // An I/O error means the device is gone (unplugged), not a passing failure: the link is
     // failed from now on, as when the data channel's queue query fails.
     void noteFailure(std::uint32_t status);
+    void noteUrgentFailure(std::uint32_t status);
     // Puts the command and its carriage return in the transmit buffer and writes them; true
     // when all went out.
     bool writeCommand(const QString& command);
@@ -58,6 +77,8 @@ private:
     LinkState& state_;
     UsbChannelDriver& driver_;
     TiThreadTimers& timers_;
+    bool abandoned_ = false;
+    bool waiting_ = false;  // an exchange waits for its reply
 };
 
 }  // namespace velmar

@@ -41,7 +41,14 @@ QString deviceErrorSuffix(FT_STATUS status)
     }
 }
 
-void UsbChannelDriver::ReportDeviceError(const QString& label, FT_STATUS status)
+void UsbChannelDriver::ReportDeviceError(const QString& label, FT_STATUS status) { report(nullptr, label, status); }
+
+void UsbChannelDriver::ReportDeviceError(UsbChannel channel, const QString& label, FT_STATUS status)
+{
+    report(&channel, label, status);
+}
+
+void UsbChannelDriver::report(const UsbChannel* channel, const QString& label, FT_STATUS status)
 {
     if (status == FT_OK)
         return;
@@ -49,6 +56,8 @@ void UsbChannelDriver::ReportDeviceError(const QString& label, FT_STATUS status)
     qCWarning(lcDevice).noquote() << label + deviceErrorSuffix(status);
     if (!ReportErrors)
         return;
+    if (channel && onFailure)
+        onFailure(*channel, status);
     platform().showError(label + deviceErrorSuffix(status));
 }
 
@@ -72,49 +81,49 @@ FT_STATUS UsbChannelDriver::OpenBySerialNumber(UsbChannel channel, const QString
     FT_HANDLE& handle = channel == UsbChannel::A ? HandleA : HandleB;
     const FT_STATUS status = FT_OpenEx(SerialBuffer.data(), FT_OPEN_BY_SERIAL_NUMBER, &handle);
     if (status != FT_OK)
-        ReportDeviceError(label(channel, "Open_USB_Device_By_Serial_Number"), status);
+        ReportDeviceError(channel, label(channel, "Open_USB_Device_By_Serial_Number"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::PurgeTx(UsbChannel channel)
 {
     const FT_STATUS status = FT_Purge(handle(channel), FT_PURGE_TX);
-    ReportDeviceError(label(channel, "FT_Purge TX"), status);
+    ReportDeviceError(channel, label(channel, "FT_Purge TX"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::PurgeRx(UsbChannel channel)
 {
     const FT_STATUS status = FT_Purge(handle(channel), FT_PURGE_RX);
-    ReportDeviceError(label(channel, "FT_Purge RX"), status);
+    ReportDeviceError(channel, label(channel, "FT_Purge RX"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::SetBaudRate(UsbChannel channel)
 {
     const FT_STATUS status = FT_SetBaudRate(handle(channel), static_cast<std::uint32_t>(BaudRate));
-    ReportDeviceError(label(channel, "FT_SetBaudRate"), status);
+    ReportDeviceError(channel, label(channel, "FT_SetBaudRate"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::SetDataCharacteristics(UsbChannel channel)
 {
     const FT_STATUS status = FT_SetDataCharacteristics(handle(channel), WordLength, StopBits, Parity);
-    ReportDeviceError(label(channel, "FT_SetDataCharacteristics"), status);
+    ReportDeviceError(channel, label(channel, "FT_SetDataCharacteristics"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::SetFlowControl(UsbChannel channel)
 {
     const FT_STATUS status = FT_SetFlowControl(handle(channel), FlowControl, 0x11, 0x13);
-    ReportDeviceError(label(channel, "FT_SetFlowControl"), status);
+    ReportDeviceError(channel, label(channel, "FT_SetFlowControl"), status);
     return status;
 }
 
 FT_STATUS UsbChannelDriver::SetTimeouts(UsbChannel channel, std::uint32_t readTimeout, std::uint32_t writeTimeout)
 {
     const FT_STATUS status = FT_SetTimeouts(handle(channel), readTimeout, writeTimeout);
-    ReportDeviceError(label(channel, "FT_SetTimeouts"), status);
+    ReportDeviceError(channel, label(channel, "FT_SetTimeouts"), status);
     return status;
 }
 
@@ -122,7 +131,7 @@ FT_STATUS UsbChannelDriver::GetQueueStatus(UsbChannel channel)
 {
     std::uint32_t& count = channel == UsbChannel::A ? QueueCountA : QueueCountB;
     const FT_STATUS status = FT_GetQueueStatus(handle(channel), &count);
-    ReportDeviceError(label(channel, "FT_GetQueueStatus"), status);
+    ReportDeviceError(channel, label(channel, "FT_GetQueueStatus"), status);
     // The poll looks at channel B's queue every cycle: a stream gone quiet still gets its count.
     if (channel == UsbChannel::B && status == FT_OK)
         tallyFrames(nullptr, 0);
@@ -142,7 +151,7 @@ std::uint32_t UsbChannelDriver::WriteBytes(std::uint32_t n)
         else
             qCInfo(lcWire).noquote() << "A sent" << LogBytes(TxBuffer.data(), shown) << "of" << n << "bytes";
     }
-    ReportDeviceError(QStringLiteral("FT_Write"), status);
+    ReportDeviceError(UsbChannel::A, QStringLiteral("FT_Write"), status);
     return written;
 }
 
@@ -158,7 +167,7 @@ std::uint32_t UsbChannelDriver::ReadBytes(UsbChannel channel, std::uint32_t n)
         qCInfo(lcWire).noquote() << "A received" << LogBytes(buffer, kept);
     else
         tallyFrames(buffer, kept);
-    ReportDeviceError(label(channel, "FT_Read"), status);
+    ReportDeviceError(channel, label(channel, "FT_Read"), status);
     return got;
 }
 

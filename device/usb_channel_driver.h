@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace velmar {
 
@@ -42,6 +43,10 @@ public:
     std::array<char, BufferSize> RxBufferA{};
     std::array<char, BufferSize> RxBufferB{};
     bool ReportErrors = true;
+    // Told of a failing call on `channel` before its dialog is shown (never of a quiet call):
+    // whatever must not wait for the operator (switching the instrument off when the device
+    // has gone) is done here, whether or not anybody answers the dialog.
+    std::function<void(UsbChannel channel, d2xx::FT_STATUS status)> onFailure;
 
     d2xx::FT_STATUS OpenBySerialNumber(UsbChannel channel, const QString& serialNumber);
     d2xx::FT_STATUS PurgeTx(UsbChannel channel);
@@ -58,6 +63,8 @@ public:
 
     // Shows a failing status in the driver's error dialog: the label, then the status's suffix.
     void ReportDeviceError(const QString& label, d2xx::FT_STATUS status);
+    // The same for a call on `channel`, after telling onFailure.
+    void ReportDeviceError(UsbChannel channel, const QString& label, d2xx::FT_STATUS status);
 
     d2xx::FT_HANDLE handle(UsbChannel channel) const { return channel == UsbChannel::A ? HandleA : HandleB; }
 
@@ -65,6 +72,7 @@ public:
     void tallyAcceptedFrame() { framesB_.accepted(); }
 
 private:
+    void report(const UsbChannel* channel, const QString& label, d2xx::FT_STATUS status);
     void tallyFrames(const char* bytes, std::uint32_t n);
 
     FrameTally framesB_;

@@ -57,6 +57,10 @@ public:
         (void)body;
     }
 
+    // Nobody will answer any more (the program was told to end from outside): the dialogs
+    // open now are closed as if answered, and every later one is only recorded.
+    virtual void dismissDialogs() {}
+
     // Asks the application to end: the main message loop ends the next time it runs. Loops
     // nested in handlers go on until they return.
     virtual void terminate() = 0;

@@ -6,6 +6,8 @@
 #include "platform/transcript.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -17,9 +19,8 @@
 #include <QUrl>
 
 namespace velmar {
-namespace {
 
-void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
+void QtPlatformServices::showBox(int icon, const QString& caption, const QString& text)
 {
     // Owned by the active window so it stays in front of it; exec() keeps the event loop
     // (and with it the timers) running while the operator reads.
@@ -28,11 +29,12 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     WriteTranscript(QStringLiteral("dialog"), caption + QStringLiteral(": ") + text);
     qCInfo(lcDialog).noquote() << caption + QStringLiteral(": ") + text;
-    QMessageBox box(icon, caption, shown, QMessageBox::Ok, QApplication::activeWindow());
+    if (dismissing_)
+        return;
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, shown, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
-
-}  // namespace
 
 QtPlatformServices::QtPlatformServices() { clock_.start(); }
 
@@ -115,6 +117,23 @@ void QtPlatformServices::notifyWhenInactive(const QString& summary, const QStrin
         return;
     WriteTranscript(QStringLiteral("notification"), summary + QStringLiteral(": ") + body);
     notifier_.show(summary, body);
+}
+
+void QtPlatformServices::dismissDialogs()
+{
+    if (dismissing_)
+        return;
+    dismissing_ = true;
+    // Whatever dialog is open (ours, a save dialog, the chart's print dialog) is taken as
+    // answered; one opened in a later moment of the way out too.
+    auto* sweep = new QTimer(QCoreApplication::instance());
+    QObject::connect(sweep, &QTimer::timeout, sweep, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    sweep->start(50);
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
 }
 
 void QtPlatformServices::terminate()

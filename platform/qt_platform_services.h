@@ -28,13 +28,17 @@ public:
     // Through the freedesktop notification service, else the system tray; only while no
     // window of the program is active.
     void notifyWhenInactive(const QString& summary, const QString& body) override;
+    void dismissDialogs() override;
     void terminate() override;
     bool terminating() override;
 
 private:
+    void showBox(int icon, const QString& caption, const QString& text);
+
     QElapsedTimer clock_;
     DesktopNotifier notifier_;
     bool terminating_ = false;
+    bool dismissing_ = false;
 };
 
 }  // namespace velmar

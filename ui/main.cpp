@@ -15,6 +15,7 @@
 #include <QFont>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -80,6 +81,10 @@ int main(int argc, char** argv)
     TForm2 form2(&form1);
     form1.setAboutWindow(&form2);
     form1.show();
-    SignalClose closeOnSignals([&form1](int) { form1.closeForSignal(); });
-    return app.exec();
+    SignalClose closeOnSignals([&form1](int signal) { form1.closeForSignal(signal); });
+    const int loopStatus = app.exec();
+    // Read after the loop: the close that sets it runs inside it.
+    const int status = std::max(loopStatus, form1.controller->exitStatus());
+    qCInfo(lcRun) << "program ended, exit status" << status;
+    return status;
 }

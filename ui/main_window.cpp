@@ -2,6 +2,7 @@
 
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
+#include "platform/log.h"
 #include "platform/named_colours.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
@@ -34,6 +35,8 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace velmar {
@@ -102,7 +105,12 @@ QGroupBox* groupBox(QWidget* parent, const char* name, const QString& caption)
 }  // namespace
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), arguments_(arguments)
+    : QMainWindow(parent),
+      endProcess([](int status) {
+          std::fflush(nullptr);
+          std::_Exit(status);
+      }),
+      arguments_(arguments)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmar Software for the Kestrom"));
@@ -558,28 +566,29 @@ void TForm1::Exit1Click()
     controller->Exit();
 }
 
-void TForm1::closeForSignal()
+void TForm1::closeForSignal(int signal)
 {
-    if (closingForSignal_)
+    const bool again = controller->closingForSignal();
+    // The instrument is switched off before anything else, whatever dialog is open.
+    controller->beginSignalClose(signal);
+    if (again)
         return;
-    closingForSignal_ = true;
-    controller->failSafe.stopSupervision("signal to end", RecordEnd::Signal);
     // Nobody may be there to answer a dialog (the session has ended), and one left open
     // would hold the way out for ever: each is taken as answered.
-    auto* dismiss = new QTimer(this);
-    connect(dismiss, &QTimer::timeout, this, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    dismiss->start(100);
-    try {
-        close();
-    } catch (...) {
-        // The settings could not be saved: the window's close would stay open for the
-        // operator to see why, but this request to end came from outside.
-        platform().terminate();
-        throw;
+    platform().dismissDialogs();
+    QTimer::singleShot(SignalCloseLimitMs, this, [this] { signalCloseLimitReached(); });
+    close();
+}
+
+void TForm1::signalCloseLimitReached()
+{
+    // Never in the middle of switching the instrument off.
+    if (controller->failSafe.reaching()) {
+        QTimer::singleShot(100, this, [this] { signalCloseLimitReached(); });
+        return;
     }
+    qCCritical(lcRun) << "close abandoned: still not ended" << SignalCloseLimitMs << "ms after the signal; ending now";
+    endProcess(1);
 }
 
 void TForm1::About1Click()

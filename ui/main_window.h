@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -57,9 +58,13 @@ public:
     void About1Click();
     void iSevenSegmentAnalog1DblClick();
     // Asked from outside to end (SIGTERM, SIGINT, SIGHUP): closes as the window's close does,
-    // but switches the instrument off at once and lets a run or test wind down without
-    // sending more, so the program is gone within moments whatever step it was in.
-    void closeForSignal();
+    // but switches the instrument off at once, takes every dialog as answered and lets a run
+    // or test wind down without sending more, so the program is gone within moments whatever
+    // step it was in. Should anything still hold the way out after SignalCloseLimitMs, the
+    // process ends then (`endProcess`, status 1).
+    void closeForSignal(int signal);
+    static constexpr int SignalCloseLimitMs = 4000;
+    std::function<void(int status)> endProcess;
 
     // The design sizes: outer 1024 x 665 at 323, 229, client 1016 x 611; the chart is the
     // outer size less 367 x 272.
@@ -100,7 +105,7 @@ private:
     // (to that of a normal window) asks again with it.
     bool normalPending_ = false;
     QRect normalTarget_;
-    bool closingForSignal_ = false;
+    void signalCloseLimitReached();
 };
 
 }  // namespace velmar

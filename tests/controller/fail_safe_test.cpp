@@ -1,5 +1,6 @@
 // labels: slow
 #include "tests/controller/wire_watch.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
+
+#include <optional>
 
 using namespace velmar;
 using test::clickFromEventLoop;
@@ -204,6 +207,36 @@ TEST_F(FailSafeTest, ExitDuringARunEndsItWithTheRelayOff)
     EXPECT_TRUE(groupsEnabled());
     EXPECT_EQ(platform.terminateRequests, 1);
     EXPECT_FALSE(sent.contains(QStringLiteral("X")));
+}
+
+// The log line of the safe state says what went out and what came back, not what the relay
+// did: a garbled answer is no proof of anything.
+TEST_F(FailSafeTest, TheSafeStateLogsWhatCameBackNotWhatItHoped)
+{
+    struct Case {
+        std::optional<QByteArray> reply;
+        QString line;
+    };
+    const Case cases[] = {
+        {QByteArray("\x93\x12\r"), R"(safe state: "RY 0" sent, reply "\x93\x12\r"; "PO 0" sent, reply "\x93\x12\r")"},
+        {QByteArray(), R"(safe state: "RY 0" sent, no reply within 1000 ms; "PO 0" sent, no reply within 1000 ms)"},
+        {std::nullopt, R"(safe state: "RY 0" sent, reply "OK\r"; "PO 0" sent, reply "OK\r")"},
+    };
+    for (const Case& c : cases) {
+        instrument->faults = {};
+        form->Button11->setText(QStringLiteral("Power On"));
+        form->Button9->setText(QStringLiteral("Relay On"));
+        form->Button11->click();  // Power On
+        form->Button9->click();   // Relay On
+        instrument->faults.reply = c.reply;
+        test::LogCapture log;
+        controller().failSafe.stopSupervision("by hand", RecordEnd::ProgramEnded);
+        EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg), QStringList{c.line});
+        // Sent once: a second way out finds nothing to do until something is switched on.
+        controller().failSafe.ReachSafeState();
+        EXPECT_EQ(commands().mid(commands().size() - 2), list({"RY 0", "PO 0"}));
+        EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg).size(), 1);
+    }
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ namespace {
 
 class PowerControlTest : public test::WindowTest {
 protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        state().Homed = true;  // the buttons on their own, without the homing's moves
+    }
     void setSupply(double volts, bool dc)
     {
         form->iKnob1->setPosition(volts);

@@ -5,6 +5,7 @@
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
 
+#include <csignal>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,7 +70,7 @@ TEST_P(RunEndReason, IsRecordedAndShownAsItHappened)
         case Cause::NoReply: instrument->faults.reply = QByteArray(); break;
         case Cause::DataChannelGone: instrument->unplug(sim::Channel::B); break;
         case Cause::Exit: QTimer::singleShot(0, form.get(), [this] { form->Exit1->trigger(); }); break;
-        case Cause::Signal: QTimer::singleShot(0, form.get(), [this] { form->closeForSignal(); }); break;
+        case Cause::Signal: QTimer::singleShot(0, form.get(), [this] { form->closeForSignal(SIGTERM); }); break;
         }
     };
 

@@ -237,3 +237,48 @@ TEST(VelmarLog, SimulatedStartUpLogsHowTheChannelOpenedAndTheCommandsOnTheWire)
     EXPECT_TRUE(text.contains(R"( info velmar.wire: A received "OK\r")")) << text.constData();
     EXPECT_FALSE(text.contains(" debug ")) << "debug lines only with --verbose";
 }
+
+// Told to end while a dialog nobody answers is open and the settings file cannot be written
+// (a pipe at its path): the program ends anyway, soon, says why on stderr and in its log, and
+// its status says it went wrong.
+TEST(VelmarSignal, EndsWithStatusOneWhenThePositionsCannotBeSaved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString log = dir.filePath("velmar.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("Velmar.ini")).constData(), 0600), 0);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dir.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(velmarBinary(), {"--simulate=50", "--log=" + log});
+    ASSERT_TRUE(process.waitForStarted());
+    const auto logText = [&] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // The start-up reads the settings after its first two moves and tells, in a dialog that
+    // stays open, that the pipe was not read.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000 && !logText().contains(R"(A sent "TP\r")"))
+        QThread::msleep(50);
+    QThread::msleep(500);
+
+    QElapsedTimer took;
+    took.start();
+    process.terminate();  // SIGTERM
+    ASSERT_TRUE(process.waitForFinished(20000)) << logText().constData();
+    std::printf("SIGTERM to exit: %lld ms\n", static_cast<long long>(took.elapsed()));
+    EXPECT_LE(took.elapsed(), 5000);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_TRUE(err.contains("ending after a signal without saving the taught positions: Unable to write to"))
+        << err.constData();
+    const QByteArray text = logText();
+    EXPECT_TRUE(text.contains("info velmar.run: signal 15 (Terminated) received: closing")) << text.constData();
+    EXPECT_TRUE(text.contains("warning velmar.run: close abandoned: Unable to write to")) << text.constData();
+    EXPECT_TRUE(text.contains("info velmar.run: program ended, exit status 1")) << text.constData();
+}

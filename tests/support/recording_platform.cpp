@@ -18,6 +18,18 @@ void RecordingPlatform::record(const QString& dialog)
     dialogs << dialog;
     if (onDialog)
         onDialog(dialog);
+    if (!holdDialogs)
+        return;
+    QEventLoop open;
+    held_ << &open;
+    open.exec();
+    held_.removeOne(&open);
+}
+
+void RecordingPlatform::releaseDialogs()
+{
+    for (QEventLoop* loop : held_)
+        loop->quit();
 }
 
 void RecordingPlatform::showInfo(const QString& text) { record(QStringLiteral("Info: ") + text); }

@@ -3,6 +3,7 @@
 #include "platform/platform_services.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QStringList>
 
 #include <functional>
@@ -36,6 +37,13 @@ public:
     {
         notifications << summary + QStringLiteral(": ") + body;
     }
+    // Releases every held dialog and answers all later ones at once.
+    void dismissDialogs() override
+    {
+        ++dismissRequests;
+        holdDialogs = false;
+        releaseDialogs();
+    }
     void terminate() override { ++terminateRequests; }
     bool terminating() override { return terminateRequests > 0; }
 
@@ -60,10 +68,18 @@ public:
     // Called for each dialog after it is recorded, as if the operator took this long to
     // answer: a test can process events here, click something, or check state.
     std::function<void(const QString& dialog)> onDialog;
+    // Nobody answers: each dialog, once recorded, stays open (its call does not return while
+    // events go on being processed, as under a real modal dialog) until releaseDialogs().
+    bool holdDialogs = false;
+    // Returns from every held dialog (the innermost first, as the stack unwinds).
+    void releaseDialogs();
+    int heldDialogs() const { return static_cast<int>(held_.size()); }
+    int dismissRequests = 0;
 
 private:
     void record(const QString& dialog);
     PlatformServices* previous_ = nullptr;
+    QList<QEventLoop*> held_;
     QElapsedTimer clock_;
 };
 

@@ -1,4 +1,5 @@
 #include "tests/controller/wire_watch.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/window_fixture.h"
 #include "ui/signal_close.h"
 #include "widgets/tiknob.h"
@@ -9,6 +10,9 @@
 #include <QPushButton>
 
 #include <csignal>
+#include <optional>
+
+#include <sys/stat.h>
 
 using namespace velmar;
 using test::clickFromEventLoop;
@@ -43,7 +47,7 @@ TEST_F(SignalDuringARun, SwitchesOffThenClosesAsTheWindowDoes)
     form->iKnob1->setPosition(12.0);
     form->iSwitchSlider2->setPosition(1);
     form->Button11->click();  // Power On
-    SignalClose closeOnSignals([&](int) { form->closeForSignal(); });
+    SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
     ASSERT_TRUE(closeOnSignals.installed());
     OnCommand killMidStroke(instrument, QStringLiteral("GP -154 2"), [] { std::raise(SIGTERM); });
 
@@ -62,5 +66,105 @@ TEST_F(SignalDuringARun, SwitchesOffThenClosesAsTheWindowDoes)
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(controller().polishRun.running());
 }
+
+// Whatever state the program is in when told to end, it ends: within 5 s, with the safe state
+// sent once, and with status 1 (said on stderr and in the log) when the positions could not be
+// saved.
+struct SignalCase {
+    const char* name;
+    bool settingsFifo;  // the settings file is a pipe: the save fails
+    bool silent;        // the instrument stops answering as the signal comes
+    bool dialogOpen;    // a dialog nobody answers is open
+    bool duringRun;
+    QStringList afterSignal;  // what goes out after it, moves left aside
+    int exitStatus;
+};
+
+class SignalEnds : public test::WindowTest, public ::testing::WithParamInterface<SignalCase> {};
+
+TEST_P(SignalEnds, WithinFiveSecondsAndTheSafeStateOnce)
+{
+    const SignalCase& c = GetParam();
+    test::LogCapture log;
+    startUp();
+    form->iKnob1->setPosition(12.0);
+    form->iSwitchSlider2->setPosition(1);
+    form->Button11->click();  // Power On
+    form->Button9->click();   // Relay On
+    if (c.settingsFifo) {
+        QFile::remove(settingsFile());
+        ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFile()).constData(), 0600), 0);
+    }
+    std::optional<int> processEnded;
+    form->endProcess = [&](int status) { processEnded = status; };
+    SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
+    const int before = static_cast<int>(commands().size());
+
+    QElapsedTimer sinceSignal;
+    std::optional<qint64> ended;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!ended && sinceSignal.isValid() && platform.terminateRequests > 0)
+            ended = sinceSignal.elapsed();
+    });
+    watch.start(5);
+    const auto kill = [&] {
+        if (c.silent)
+            instrument->faults.reply = QByteArray();
+        sinceSignal.start();
+        std::raise(SIGTERM);
+    };
+    platform.holdDialogs = c.dialogOpen;
+    std::optional<test::OnCommand> midStroke;
+    if (c.duringRun) {
+        midStroke.emplace(instrument, QStringLiteral("GP -154 2"), kill);
+        test::clickFromEventLoop(form->BitBtn1);
+    } else if (c.dialogOpen) {
+        QTimer::singleShot(100, kill);
+        platform.showInfo(QStringLiteral("left open"));  // returns once the signal dismissed it
+    } else {
+        kill();
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (!ended && waited.elapsed() < 15000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    pump(100);
+
+    ASSERT_TRUE(ended) << "the program was not asked to end";
+    std::printf("%s: signal to end %lld ms\n", c.name, static_cast<long long>(*ended));
+    EXPECT_LE(*ended, 5000);
+    QStringList after = commands().mid(before);
+    after.erase(std::remove_if(after.begin(), after.end(),
+                               [](const QString& s) { return s.startsWith(QLatin1String("G")) || s.startsWith(QLatin1String("SS")); }),
+                after.end());
+    // The run's own set-up before the signal.
+    if (c.duringRun)
+        after = after.mid(after.lastIndexOf(QStringLiteral("RY 1")) + 1);
+    EXPECT_EQ(after, c.afterSignal);
+    EXPECT_EQ(controller().exitStatus(), c.exitStatus);
+    EXPECT_FALSE(processEnded.has_value()) << "ended by the limit, not by itself";
+    EXPECT_TRUE(log.messages(QStringLiteral("velmar.run"), QtInfoMsg)
+                    .contains(QStringLiteral("signal %1 (%2) received: closing").arg(SIGTERM).arg(QString::fromLocal8Bit(::strsignal(SIGTERM)))));
+    const QStringList errors = log.messages(QStringLiteral("velmar.run"), QtCriticalMsg);
+    if (c.exitStatus != 0) {
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors.first().contains(QStringLiteral("Unable to write"))) << errors.first().toStdString();
+    } else {
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SignalEnds,
+    ::testing::Values(SignalCase{"SettingsFifo", true, false, false, false, test::list({"RY 0", "PO 0"}), 1},
+                      SignalCase{"SilentInstrument", false, true, false, false, test::list({"RY 0", "PO 0", "X"}), 0},
+                      SignalCase{"OpenDialog", false, false, true, false, test::list({"RY 0", "PO 0", "X"}), 0},
+                      SignalCase{"SilentInstrumentDuringARun", false, true, false, true,
+                                 test::list({"RY 0", "PO 0", "X"}), 0},
+                      SignalCase{"SettingsFifoDuringARun", true, false, false, true, test::list({"RY 0", "PO 0"}), 1},
+                      SignalCase{"SilentInstrumentOpenDialogSettingsFifo", true, true, true, false,
+                                 test::list({"RY 0", "PO 0"}), 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
