@@ -62,8 +62,10 @@ grep -E '^[WE]: ' "$work/lintian.log" || true
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-# Stack protector, _FORTIFY_SOURCE, PIE, relro and immediate binding, each found in the binary.
-hardening-check "$root/usr/bin/velmar" || fail "hardening-check"
+# Stack protector, _FORTIFY_SOURCE, PIE, relro and immediate binding, each found in the binary:
+# the features Debian 12's dpkg-buildflags turns on. Control-flow protection is not one of them
+# there, so it is not asked for.
+hardening-check --nocfprotection "$root/usr/bin/velmar" || fail "hardening-check"
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop" || fail "desktop entry"
 grep -qx "Icon=$app_id" "$root/usr/share/applications/$app_id.desktop" || fail "desktop entry names another icon"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "AppStream data"
