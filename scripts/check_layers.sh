@@ -16,9 +16,10 @@ declare -A allowed=(
   [widgets]="platform/ widgets/"
   [controller]="platform/ timers/ device/ widgets/ controller/"
   [ui]="platform/ timers/ device/ sim/ widgets/ controller/ ui/"
+  [packaging]="platform/ timers/ device/ sim/ widgets/ controller/ ui/ packaging/"
 )
 # Deepest folders first, so device/d2xx/ files are judged by their own rule, not device's.
-order=(device/d2xx platform timers device sim widgets controller ui)
+order=(device/d2xx platform timers device sim widgets controller ui packaging)
 
 status=0
 for folder in "${order[@]}"; do

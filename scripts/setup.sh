@@ -10,7 +10,7 @@ packages=(
   libqcustomplot-dev
   xvfb xauth x11-utils xdotool openbox fonts-liberation fonts-dejavu-core
   # the Debian package and the tools that check it (tests/package)
-  dpkg-dev lintian desktop-file-utils appstream file
+  dpkg-dev lintian desktop-file-utils appstream file devscripts
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the already-built tree and checks it the way a user's machine
-# and Debian's tools would: its file list, lintian, the desktop entry, the AppStream data, the
-# maintainer scripts, and the program run from the unpacked package.
+# and Debian's tools would: its file list, lintian, the hardening of the program, the desktop
+# entry, the AppStream data and its screenshot, the manual page, the maintainer scripts, and the
+# program run from the unpacked package.
 #   package_test.sh BUILD_DIR APP_ID VERSION
 # Exits 77 (skipped) only when a tool is missing; scripts/setup.sh installs them all.
 set -euo pipefail
@@ -9,7 +10,7 @@ set -euo pipefail
 build=$1 app_id=$2 version=$3
 
 missing=()
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian hardening-check desktop-file-validate appstreamcli; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -40,6 +41,7 @@ expected=$(sort <<EOF
 ./usr/share/icons/hicolor/scalable/apps/$app_id.svg
 ./usr/share/man/man1/velmar.1.gz
 ./usr/share/metainfo/$app_id.metainfo.xml
+./usr/share/velmar/screenshots/main-window.png
 EOF
 )
 actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
@@ -55,13 +57,31 @@ done
 lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 ||
   { cat "$work/lintian.log"; fail "lintian reports errors"; }
 grep -E '^[WE]: ' "$work/lintian.log" || true
+# Built with Debian's flags, lintian has nothing to say about the hardening.
+! grep -E 'hardening-' "$work/lintian.log" || fail "lintian reports missing hardening"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+# Stack protector, _FORTIFY_SOURCE, PIE, relro and immediate binding, each found in the binary:
+# the features Debian 12's dpkg-buildflags turns on. Control-flow protection is not one of them
+# there, so it is not asked for.
+hardening-check --nocfprotection "$root/usr/bin/velmar" || fail "hardening-check"
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop" || fail "desktop entry"
 grep -qx "Icon=$app_id" "$root/usr/share/applications/$app_id.desktop" || fail "desktop entry names another icon"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "AppStream data"
-grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/$app_id.metainfo.xml" || fail "AppStream release"
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+grep -q "<release version=\"$version\"" "$metainfo" || fail "AppStream release"
+for kind in homepage bugtracker; do
+  grep -qE "<url type=\"$kind\">https://[^<]+</url>" "$metainfo" || fail "AppStream lacks the $kind address"
+done
+# The screenshot it names is the one the package carries, at the size it says.
+screenshot=$root/usr/share/velmar/screenshots/main-window.png
+image=$(grep -oE '<image [^>]*>[^<]*</image>' "$metainfo") || fail "AppStream names no screenshot"
+[[ $image == *"/main-window.png</image>" ]] || fail "AppStream names another screenshot: $image"
+width=$(sed -E 's/.*width="([0-9]+)".*/\1/' <<<"$image")
+height=$(sed -E 's/.*height="([0-9]+)".*/\1/' <<<"$image")
+file "$screenshot" | grep -q "PNG image data, $width x $height" ||
+  fail "the screenshot is not the ${width}x$height PNG the AppStream data names: $(file -b "$screenshot")"
 for size in 48 128 256; do
   file "$root/usr/share/icons/hicolor/${size}x$size/apps/$app_id.png" | grep -q "$size x $size" ||
     fail "the $size pixel icon has another size"
@@ -70,8 +90,9 @@ done
 # The program as installed: it starts from the unpacked tree and says its version.
 got=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/velmar" --version)
 [ "$got" = "velmar $version" ] || fail "velmar --version said '$got'"
-# Every option --help lists is in the manual page too.
+# Every option --help lists is in the manual page too, and it names the records folder.
 manual=$(zcat "$root/usr/share/man/man1/velmar.1.gz" | sed 's/\\-/-/g')
+grep -q 'XDG_DATA_HOME/Velmar/records' <<<"$manual" || fail "the manual page does not name the records folder"
 for option in $("$root/usr/bin/velmar" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
   grep -q -- "$option" <<<"$manual" || fail "the manual page lacks $option"
 done
