@@ -110,6 +110,26 @@ void Controller::setLoopCaption(QPushButton* button, const QString& caption)
     updateStartButtons();
 }
 
+void Controller::takePoint(const TakenPoint& p)
+{
+    TiPlot* plot = ui.iPlot1;
+    plot->ChannelAt(0)->AddPoint(p.x, p.current);
+    switch (p.kind) {
+    case RecordKind::Polish:
+        plot->ChannelAt(1)->AddPoint(p.x, p.total);
+        records.polishRow(p.x, p.current, p.total);
+        progress.halfCycleEvaluated(p.current, p.cyclesMet, p.minimumMet, p.totalMet);
+        break;
+    case RecordKind::ViTest:
+        records.viTestRow(static_cast<int>(p.x), p.current, p.zeroOffset);
+        progress.testPointTaken(p.x, p.current);
+        break;
+    case RecordKind::Manual:
+        records.manualRow(p.x, p.current);
+        break;
+    }
+}
+
 void Controller::FormClose()
 {
     // A run or test below this handler on the stack would go on driving the instrument after

@@ -13,6 +13,7 @@
 #include "controller/progress.h"
 #include "controller/run_records.h"
 #include "controller/start_up_sequence.h"
+#include "controller/taken_point.h"
 #include "controller/volt_current_test.h"
 #include "device/command_channel.h"
 #include "device/current_stream.h"
@@ -59,6 +60,10 @@ public:
     // Sets the caption of BitBtn1 or Button10, which is its loop's state, and the buttons'
     // states with it.
     void setLoopCaption(QPushButton* button, const QString& caption);
+
+    // Where a taken point goes: its chart channel(s), its row in the open record, and the
+    // progress of the run or test that took it.
+    void takePoint(const TakenPoint& point);
 
     ControllerState& state;
     MainWindowControls& ui;

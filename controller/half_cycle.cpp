@@ -81,15 +81,17 @@ bool HalfCycle::EvaluateHalfCycle()
 
     c_.ui.Label10->setText(FormatGeneral(average));
     // Read the counters afresh: a Clear Chart inside one of the waits above may have reset them.
-    plot->ChannelAt(0)->AddPoint(s.CycleNumber, average);
-    plot->ChannelAt(1)->AddPoint(s.CycleNumber, s.TotalCharge);
-    c_.records.polishRow(s.CycleNumber, average, s.TotalCharge);
+    TakenPoint point{RecordKind::Polish, s.CycleNumber, average};
+    point.total = s.TotalCharge;
+    point.cyclesMet = cyclesMet;
+    point.minimumMet = minimumMet;
+    point.totalMet = totalMet;
+    c_.takePoint(point);
 
     plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
                                  + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")
                                  + FormatNumber(s.TotalCharge, 4, 0) + QStringLiteral("       Cycle=")
                                  + FormatGeneral(s.CycleNumber));
-    c_.progress.halfCycleEvaluated(average, cyclesMet, minimumMet, totalMet);
     return result;
 }
 

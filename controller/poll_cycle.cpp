@@ -31,17 +31,17 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
     timers.setEnabled(PollTimer, false);
 
     bool ending = false;
+    double current = c_.state.CurrentSamples[0];
     if (c_.state.LinkFailed) {
         endOnLinkFailure();
         ending = true;
     } else {
         const std::uint64_t readingsBefore = c_.stream.framesTaken();
-        c_.readout.ReadCurrentFrame();
+        current = c_.readout.ReadCurrentFrame();
         if (!c_.state.LinkFailed)
             c_.failSafe.streamPolled(c_.stream.framesTaken() != readingsBefore);
     }
 
-    const double current = c_.state.CurrentSamples[0];
     c_.ui.iAngularGauge1->setPosition(current);
     c_.ui.Label11->setText(FormatGeneral(current));
     c_.ui.iSevenSegmentAnalog1->setValue(current);
@@ -50,8 +50,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
         // Elapsed seconds, non-negative even when the clock has been set back since.
         const qint64 ms = c_.state.ChartStartTime.msecsTo(platform().now());
         const double x = static_cast<double>(std::llabs(ms)) / 1000.0;
-        c_.ui.iPlot1->ChannelAt(0)->AddPoint(x, current);
-        c_.records.manualRow(x, current);
+        c_.takePoint({RecordKind::Manual, x, current});
     }
 
     if (ending || platform().terminating())

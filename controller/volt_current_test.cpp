@@ -82,10 +82,9 @@ void VoltCurrentTest::RunVoltCurrentTest()
         commands.SendCommand(protocol::output(true));
         commands.SendCommand(protocol::relay(true));
         Delay(2000);  // the poll cycles in here refresh the samples we average
-        const double average = AverageOfLastThree(s);
-        plot->ChannelAt(0)->AddPoint(v, average);
-        c_.progress.testPointTaken(v, average);
-        c_.records.viTestRow(v, average, s.ZeroOffset);
+        TakenPoint point{RecordKind::ViTest, static_cast<double>(v), AverageOfLastThree(s)};
+        point.zeroOffset = s.ZeroOffset;
+        c_.takePoint(point);
         ++v;
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
