@@ -7,6 +7,9 @@
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
 
+#include <QScopeGuard>
+#include <QTimer>
+
 #include <algorithm>
 #include <cstring>
 
@@ -47,8 +50,10 @@ void CommandChannel::noteUrgentFailure(std::uint32_t status)
 {
     // Nothing more can go out; the link is declared failed where the exchanges find out, after
     // their own dialogs, so the operator is told in the usual order.
-    if (status == d2xx::FT_IO_ERROR)
+    if (status == d2xx::FT_IO_ERROR) {
         state_.CommandChannelLost = true;
+        wakeExchange();
+    }
 }
 
 bool CommandChannel::usable() const
@@ -66,21 +71,40 @@ bool CommandChannel::writeCommand(const QString& command)
     return driver_.WriteBytes(length + 1) == length + 1;
 }
 
-bool CommandChannel::SendCommand(const QString& command)
+bool CommandChannel::SendCommand(const QString& command) { return WaitFor(exchange(command)); }
+
+Wake CommandChannel::replyWake()
+{
+    return Wake([this](Wake::WakeFunction wake) {
+        wake_ = wake;
+        // A backend that cannot tell is looked at again after a pause.
+        if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
+            QTimer::singleShot(10, Qt::PreciseTimer, [wake] { wake(); });
+    });
+}
+
+void CommandChannel::wakeExchange()
+{
+    if (waiting_ && wake_)
+        wake_();
+}
+
+Task<bool> CommandChannel::exchange(QString command)
 {
     // CommandsHeld: a fault has stopped the run or test in progress, and what its loop would
     // still send on the way out (moves, the supply back on) must not go out.
     if (state_.CommandBusy || state_.LinkFailed || state_.CommandsHeld || abandoned_)
-        return false;
+        co_return false;
 
     state_.CommandBusy = true;
+    const auto ended = qScopeGuard([this] { ++exchangesEnded_; });
     QString reply(13, QLatin1Char(' '));
     showReply(QStringLiteral(" "));
 
     if (!state_.CommandChannelOpen) {
         OpenCommandChannel();
         state_.CommandChannelOpen = true;
-        Delay(1000);
+        co_await delay(1000);
     }
 
     if (const d2xx::FT_STATUS purged = driver_.PurgeTx(UsbChannel::A); purged != d2xx::FT_OK) {
@@ -89,7 +113,7 @@ bool CommandChannel::SendCommand(const QString& command)
         state_.CommandFailed = true;
         showReply(reply);
         state_.CommandBusy = false;
-        return false;
+        co_return false;
     }
     driver_.PurgeRx(UsbChannel::A);
 
@@ -108,12 +132,16 @@ bool CommandChannel::SendCommand(const QString& command)
     // A device found gone while the command went out (by whoever acted on that failure) need
     // not be asked again: one dialog for one fault.
     d2xx::FT_STATUS status = state_.CommandChannelLost ? d2xx::FT_OK : driver_.GetQueueStatus(UsbChannel::A);
-    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut && !state_.CommandChannelLost
-           && !abandoned_) {
+    const auto over = [&] { return state_.ReplyTimedOut || state_.CommandChannelLost || abandoned_; };
+    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !over()) {
+        co_await replyWake();
+        if (over())
+            break;
         status = driver_.GetQueueStatus(UsbChannel::A);
-        Delay(10);
     }
     waiting_ = false;
+    wake_ = {};
+    driver_.NotifyOnReceive(UsbChannel::A, {});
     noteFailure(status);
     if (state_.CommandChannelLost)
         state_.LinkFailed = true;
@@ -128,7 +156,7 @@ bool CommandChannel::SendCommand(const QString& command)
         if (!abandoned_)
             ShowInfo(QStringLiteral("Communications Timeout"));
         state_.CommandBusy = false;
-        return false;
+        co_return false;
     }
 
     // With the device gone the read can only fail as the query did: one dialog for one fault.
@@ -144,7 +172,7 @@ bool CommandChannel::SendCommand(const QString& command)
     state_.CommandBusy = false;
     if (written && onCommandSent)
         onCommandSent(command, acknowledged && status == d2xx::FT_OK);
-    return true;
+    co_return true;
 }
 
 namespace {
@@ -172,9 +200,12 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     // Whatever else tries to send meanwhile is turned away, as during any exchange; an
     // exchange this one interrupts is left to find its own reply afterwards.
     const bool interrupted = state_.CommandBusy;
+    const std::uint64_t endedBefore = exchangesEnded_;
     state_.CommandBusy = true;
+    // The interrupted exchange may end while this one waits (its reply wakes it): then there
+    // is nothing left to keep busy for.
     const auto done = [&](bool result) {
-        state_.CommandBusy = interrupted;
+        state_.CommandBusy = interrupted && exchangesEnded_ == endedBefore;
         return result;
     };
 
@@ -229,7 +260,11 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     return done(acknowledged);
 }
 
-void CommandChannel::abandonExchanges() { abandoned_ = true; }
+void CommandChannel::abandonExchanges()
+{
+    abandoned_ = true;
+    wakeExchange();
+}
 
 void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)
 {
@@ -240,6 +275,7 @@ void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)
     // time-out of anything.
     if (waiting_ && onReplyTimeout)
         onReplyTimeout();
+    wakeExchange();
 }
 
 }  // namespace velmar

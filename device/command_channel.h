@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -15,7 +17,9 @@ class UsbChannelDriver;
 
 // Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
 // The exchange waits on the window's thread while events keep running, so poll cycles, clicks
-// and timers go on during it; CommandBusy turns away any command issued meanwhile.
+// and timers go on during it; CommandBusy turns away any command issued meanwhile. Its reply
+// wait is woken by the channel's receive notification, the reply watchdog, or the channel found
+// gone, never by looking again and again.
 // What an urgent command met: whether it went out, and what came back within its wait.
 struct UrgentOutcome {
     bool written = false;
@@ -36,6 +40,9 @@ public:
     CommandChannel(LinkState& link, UsbChannelDriver& driver, TiThreadTimers& timers);
 
     void OpenCommandChannel();
+    // One exchange: the command out, its reply awaited. The caller's routine waits in it.
+    Task<bool> exchange(QString command);
+    // The same for a caller that is no coroutine: waits for the exchange while events go on.
     bool SendCommand(const QString& command);
     void iThreadTimers1Timer8(QObject* sender);
 
@@ -73,12 +80,19 @@ private:
     // Puts the command and its carriage return in the transmit buffer and writes them; true
     // when all went out.
     bool writeCommand(const QString& command);
+    // Until the reply may have come, the watchdog has ended the wait, or the channel is gone
+    // or abandoned.
+    Wake replyWake();
+    // Ends the waiting exchange's present wake (it then looks at the line and the flags).
+    void wakeExchange();
 
     LinkState& state_;
     UsbChannelDriver& driver_;
     TiThreadTimers& timers_;
     bool abandoned_ = false;
     bool waiting_ = false;  // an exchange waits for its reply
+    Wake::WakeFunction wake_;
+    std::uint64_t exchangesEnded_ = 0;
 };
 
 }  // namespace velmar

@@ -138,6 +138,11 @@ FT_STATUS UsbChannelDriver::GetQueueStatus(UsbChannel channel)
     return status;
 }
 
+bool UsbChannelDriver::NotifyOnReceive(UsbChannel channel, std::function<void()> onReceive)
+{
+    return FT_NotifyOnReceive(handle(channel), std::move(onReceive)) == FT_OK;
+}
+
 std::uint32_t UsbChannelDriver::WriteBytes(std::uint32_t n)
 {
     // The buffer is fixed; a count beyond it would send whatever lies after it.
