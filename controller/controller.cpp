@@ -104,12 +104,6 @@ void Controller::updateStartButtons()
     ui.Button10->setEnabled(idle || voltCurrentTest.offersStop());
 }
 
-void Controller::setLoopCaption(QPushButton* button, const QString& caption)
-{
-    button->setText(caption);
-    updateStartButtons();
-}
-
 void Controller::takePoint(const TakenPoint& p)
 {
     TiPlot* plot = ui.iPlot1;

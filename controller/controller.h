@@ -57,9 +57,6 @@ public:
     // buttons are disabled; a loop's own button stays usable while it offers the stop.
     bool loopRunning() const { return polishRun.running() || voltCurrentTest.running(); }
     void updateStartButtons();
-    // Sets the caption of BitBtn1 or Button10, which is its loop's state, and the buttons'
-    // states with it.
-    void setLoopCaption(QPushButton* button, const QString& caption);
 
     // Where a taken point goes: its chart channel(s), its row in the open record, and the
     // progress of the run or test that took it.

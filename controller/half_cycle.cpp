@@ -46,7 +46,7 @@ bool HalfCycle::EvaluateHalfCycle()
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
         announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        c_.polishRun.stop();
         result = false;
         cyclesMet = true;
         s.CyclesDone = 0.0;
@@ -65,7 +65,7 @@ bool HalfCycle::EvaluateHalfCycle()
                        RecordEnd::MinimumCurrent);
         // The current has faded: switch the relay off now rather than after the loop's next check.
         c_.commands.SendCommand(protocol::relay(false));
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        c_.polishRun.stop();
         result = false;
         minimumMet = true;
     }
@@ -74,7 +74,7 @@ bool HalfCycle::EvaluateHalfCycle()
     if (s.TotalCharge >= s.TotalLimit) {
         announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
                        RecordEnd::TotalCharge);
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        c_.polishRun.stop();
         result = false;
         totalMet = true;
     }

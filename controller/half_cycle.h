@@ -19,8 +19,8 @@ public:
     explicit HalfCycle(Controller& c) : c_(c) {}
 
     // True when no finish criterion was met (the pending move goes ahead); False when at least
-    // one was: its message has been shown and BitBtn1 reads "Run" again, so the run loop ends
-    // at its next caption check.
+    // one was: its message has been shown and the run is stopping (BitBtn1 reads "Run"
+    // again), so the run loop ends at its next look at its state.
     bool EvaluateHalfCycle();
 
     // The average of the latest call (also in Label10), for tests and diagnostics.

@@ -65,36 +65,33 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
 }
 
 PolishRun::PolishRun(Controller& c)
-    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c),
+      loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); },
+            [&c](LoopState state) { c.ui.BitBtn1->setText(state == LoopState::Running ? StopCaption : RunCaption); })
 {
 }
 
-bool PolishRun::offersStop() const { return c_.ui.BitBtn1->text() == StopCaption; }
+bool PolishRun::offersStop() const { return loop_.state() == LoopState::Running; }
 
 void PolishRun::BitBtn1Click()
 {
-    if (c_.ui.BitBtn1->text() == RunCaption) {
+    if (loop_.state() != LoopState::Running) {
         // A run still winding down after its finish, or a test sweeping: a second loop would
         // drive the same relay and supply. The button is disabled then; this guards the rest.
         // Likewise a fault has just stopped the last run, whose loop is still winding down
         // with its commands held back: a run started now could send nothing.
         if (c_.loopRunning() || c_.state.CommandsHeld)
             return;
-        c_.ui.BitBtn1->setText(StopCaption);
         // A field that does not convert (a limit, or "Cycles per Electrolyte" before the relay
         // goes on) ends the click with its message; the set-point and mode sent so far stay
         // sent, nothing else is, and the window is ready for the corrected run.
-        loop_.run([this] { startRun(); },
-                  [this] {
-                      c_.ui.BitBtn1->setText(RunCaption);
-                      enableGroups(true);
-                  });
+        loop_.run([this] { startRun(); }, [this] { enableGroups(true); });
         return;
     }
 
-    // The loop winds down by itself at its next caption check.
+    // The loop winds down by itself at its next look at its state.
     qCInfo(lcRun) << "run stopped by the operator";
-    c_.setLoopCaption(c_.ui.BitBtn1, RunCaption);
+    loop_.stop();
     c_.records.noteEnd(RecordKind::Polish, RecordEnd::Stopped);
     // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
     // the loop below this handler in its reply wait, and the relay would go off half a second
@@ -170,9 +167,7 @@ void PolishRun::RunPolishLoop()
     ControllerState& s = c_.state;
     MainWindowControls& ui = c_.ui;
     CommandChannel& commands = c_.commands;
-    const auto active = [this, &ui] {
-        return ui.BitBtn1->text() == StopCaption && !c_.failSafe.loopsMustEnd();
-    };
+    const auto active = [this] { return loop_.state() == LoopState::Running && !c_.failSafe.loopsMustEnd(); };
 
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
@@ -206,8 +201,8 @@ void PolishRun::RunPolishLoop()
     c_.progress.polishEnded();
 }
 
-bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }
+bool PolishRun::stopForClose() { return loop_.stopForClose(); }
 
-bool PolishRun::stop() { return loop_.stop(c_.ui.BitBtn1, RunCaption); }
+bool PolishRun::stop() { return loop_.stop(); }
 
 }  // namespace velmar

@@ -21,18 +21,19 @@ const QString StopCaption = QStringLiteral("Stop Test");
 }  // namespace
 
 VoltCurrentTest::VoltCurrentTest(Controller& c)
-    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c),
+      loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); },
+            [&c](LoopState state) { c.ui.Button10->setText(state == LoopState::Running ? StopCaption : StartCaption); })
 {
 }
 
-bool VoltCurrentTest::offersStop() const { return c_.ui.Button10->text() == StopCaption; }
+bool VoltCurrentTest::offersStop() const { return loop_.state() == LoopState::Running; }
 
 void VoltCurrentTest::Button10Click()
 {
-    QPushButton* button = c_.ui.Button10;
-    if (button->text() != StartCaption) {
+    if (loop_.state() == LoopState::Running) {
         // The loop sees this at the top of its next step.
-        c_.setLoopCaption(button, StartCaption);
+        loop_.stop();
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Stopped);
         return;
     }
@@ -41,10 +42,9 @@ void VoltCurrentTest::Button10Click()
     // with its commands held back: a test started now could send nothing.
     if (c_.loopRunning() || c_.state.CommandsHeld)
         return;
-    button->setText(StopCaption);
     // A bad Min or Max ends the click with its message before the first step: nothing has
     // been sent, and the button offers the start again.
-    loop_.run([this] { RunVoltCurrentTest(); }, [button] { button->setText(StartCaption); });
+    loop_.run([this] { RunVoltCurrentTest(); }, [] {});
 }
 
 void VoltCurrentTest::RunVoltCurrentTest()
@@ -67,7 +67,7 @@ void VoltCurrentTest::RunVoltCurrentTest()
     c_.progress.testStarted(vmin, vmax);
     c_.records.begin(RecordKind::ViTest);
 
-    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
+    for (int v = vmin; v < vmax && loop_.state() == LoopState::Running && !c_.failSafe.loopsMustEnd();) {
         c_.progress.testStepStarted(v);
         c_.motion.MoveTo(s.ElectrolyteSteps);
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
@@ -89,9 +89,9 @@ void VoltCurrentTest::RunVoltCurrentTest()
         c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
-    if (!c_.failSafe.loopFinished() && c_.ui.Button10->text() == StopCaption)
+    if (!c_.failSafe.loopFinished() && loop_.state() == LoopState::Running)
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
-    c_.setLoopCaption(c_.ui.Button10, StartCaption);
+    loop_.stop();
     commands.SendCommand(protocol::relay(false));
     commands.SendCommand(protocol::output(false));
     commands.SendCommand(protocol::setPoint(0));
@@ -102,8 +102,8 @@ void VoltCurrentTest::RunVoltCurrentTest()
     c_.records.end(RecordKind::ViTest);
 }
 
-bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
+bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(); }
 
-bool VoltCurrentTest::stop() { return loop_.stop(c_.ui.Button10, StartCaption); }
+bool VoltCurrentTest::stop() { return loop_.stop(); }
 
 }  // namespace velmar

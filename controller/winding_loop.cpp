@@ -2,22 +2,26 @@
 
 #include "controller/fail_safe.h"
 
-#include <QPushButton>
-
 namespace velmar {
 
-bool WindingLoop::stop(QPushButton* button, const QString& idleCaption)
+void WindingLoop::show()
 {
-    if (!running())
-        return false;
-    button->setText(idleCaption);
-    changed_();
-    return true;
+    if (draw_)
+        draw_(state_);
 }
 
-bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
+bool WindingLoop::stop()
 {
-    if (!stop(button, idleCaption))
+    if (state_ == LoopState::Running)
+        state_ = LoopState::Stopping;
+    show();
+    changed_();
+    return running();
+}
+
+bool WindingLoop::stopForClose()
+{
+    if (!stop())
         return false;
     closePending_ = true;
     return true;
@@ -26,6 +30,8 @@ bool WindingLoop::stopForClose(QPushButton* button, const QString& idleCaption)
 void WindingLoop::enter()
 {
     ++depth_;
+    state_ = LoopState::Running;
+    show();
     supervision_.loopEntered();
     changed_();
 }
@@ -35,6 +41,10 @@ void WindingLoop::leave()
     // Supervision first: a close finished below sends "X", which must not be held back.
     supervision_.loopLeft();
     --depth_;
+    if (depth_ == 0) {
+        state_ = LoopState::Idle;
+        show();
+    }
     changed_();
     if (depth_ > 0 || !closePending_)
         return;
