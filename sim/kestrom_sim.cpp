@@ -160,6 +160,8 @@ bool KestromSim::queued(Channel channel, std::uint32_t* count)
         return false;
     }
     advance();
+    if (channel == Channel::A)
+        ++counters_.queueQueriesA;
     *count = static_cast<std::uint32_t>(channel == Channel::A ? rxA_.size() : rxB_.size());
     return true;
 }

@@ -75,6 +75,7 @@ struct Counters {
     int purgesRxA = 0;
     int purgesRxB = 0;
     int failedCalls = 0;        // calls refused because the device was unplugged
+    int queueQueriesA = 0;      // looks at channel A's receive queue
 };
 
 // The simulated instrument: the axis, the supply with its relay, the command interpreter on

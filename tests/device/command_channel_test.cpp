@@ -43,6 +43,23 @@ TEST_F(CommandChannelTest, WholeReplyIsReadAndItsFirstFourCharactersShown)
     EXPECT_FALSE(state.CommandFailed);
 }
 
+// The reply wait sleeps until the channel says bytes have come: it does not look at the queue
+// again and again while the instrument takes its time, and it ends when the reply is there.
+TEST_F(CommandChannelTest, TheReplyWaitSleepsUntilTheReplyComes)
+{
+    ASSERT_TRUE(channel.SendCommand("TP"));  // opens the channel
+    instrument->faults.lateReplyMs = 300;
+    const int looksBefore = instrument->counters().queueQueriesA;
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(channel.SendCommand("SS 2"));
+    EXPECT_GE(took.elapsed(), 300);
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_LE(instrument->counters().queueQueriesA - looksBefore, 3);
+    EXPECT_TRUE(label4.text().startsWith("OK\r"));
+    EXPECT_FALSE(state.ReplyTimedOut);
+}
+
 TEST_F(CommandChannelTest, CommandsIssuedDuringAnExchangeAreDroppedNotQueued)
 {
     // One attempt while the channel's open delay runs, one while the reply is awaited.
