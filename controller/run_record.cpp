@@ -75,14 +75,18 @@ RunRecord::RunRecord(RecordKind kind, const QString& parent, const QDateTime& st
 
 void RunRecord::addRow(qint64 time, std::initializer_list<double> values)
 {
+    if (finished_)
+        return;
+    // The run's own count, whatever reached the file: when the writer fails (a full disk) is
+    // up to its thread, and the count must not depend on that.
+    ++rows_;
     // Without a file to go to, a row is not even formatted: a failed record costs the run
     // nothing.
-    if (finished_ || !data_.isOpen() || data_.failed())
+    if (!data_.isOpen() || data_.failed())
         return;
     line_.truncate(0);
     appendCsvRow(line_, time, localOffset_.at(time), columnsFor(kind_), values);
     data_.append(line_);
-    ++rows_;
 }
 
 void RunRecord::addPolishRow(qint64 time, double elapsedSeconds, double cycle, double current, double total)
