@@ -29,18 +29,33 @@ QString outcomeText(const QString& command, const UrgentOutcome& outcome, std::u
 
 void FailSafe::ReachSafeState()
 {
-    // A nested call (from a poll cycle inside one of the waits below) would only repeat it, and
-    // so would a later way out: once sent, the safe state is not sent again until something
-    // has been switched on since.
+    // Once sent, the safe state is not sent again until something has been switched on since;
+    // a call while it is on its way leaves it to the one under way.
     if (reaching_ || safeStateSent_ || (!relayMayBeOn_ && !outputMayBeOn_))
         return;
     reaching_ = true;
+    switchingOff_ = start(switchOff(), [this](std::exception_ptr) {
+        reaching_ = false;
+        for (const Wake::WakeFunction& wake : std::exchange(waitingForSafeState_, {}))
+            wake();
+    });
+}
+
+Task<void> FailSafe::safeStateReached()
+{
+    ReachSafeState();
+    while (reaching_)
+        co_await Wake([this](Wake::WakeFunction wake) { waitingForSafeState_.push_back(std::move(wake)); });
+}
+
+Task<void> FailSafe::switchOff()
+{
     const bool output = outputMayBeOn_;
     // The relay first: the supply is never switched off under load.
     UrgentOutcome relay, supply;
-    const bool relayOff = c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs, &relay);
-    const bool outputOff = output && c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs, &supply);
-    reaching_ = false;
+    const bool relayOff = co_await c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs, &relay);
+    const bool outputOff =
+        output && co_await c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs, &supply);
     safeStateSent_ = relay.written;
     silent_ = relay.written && relay.bytesArrived == 0 && (!output || supply.bytesArrived == 0);
     c_.power.showSwitchedOff(relayOff, outputOff);
@@ -59,8 +74,8 @@ void FailSafe::stopSupervision(const char* why, RecordEnd reason)
     if (supervising()) {
         c_.records.noteSupervisionEnded(reason);
         c_.state.CommandsHeld = true;
-        c_.polishRun.stop();
-        c_.voltCurrentTest.stop();
+        c_.polishRun.stopNow();
+        c_.voltCurrentTest.stopNow();
     }
     ReachSafeState();
 }

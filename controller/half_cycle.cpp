@@ -15,7 +15,7 @@
 
 namespace velmar {
 
-void HalfCycle::announceFinish(const QString& message, RecordEnd criterion)
+Task<void> HalfCycle::announceFinish(QString message, RecordEnd criterion)
 {
     qCInfo(lcRun).noquote() << "finish criterion met:" << message;
     c_.records.noteEnd(RecordKind::Polish, criterion);
@@ -23,12 +23,12 @@ void HalfCycle::announceFinish(const QString& message, RecordEnd criterion)
     // someone answers it.
     c_.progress.polishFinishMet(criterion);
     platform().beep();
-    Delay(250);
+    co_await c_.pause(250);
     platform().beep();
     ShowInfo(message);
 }
 
-bool HalfCycle::EvaluateHalfCycle()
+Task<bool> HalfCycle::EvaluateHalfCycle()
 {
     ControllerState& s = c_.state;
     TiPlot* plot = c_.ui.iPlot1;
@@ -45,7 +45,7 @@ bool HalfCycle::EvaluateHalfCycle()
 
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
-        announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
+        co_await announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
         c_.polishRun.stop();
         result = false;
         cyclesMet = true;
@@ -61,10 +61,10 @@ bool HalfCycle::EvaluateHalfCycle()
     lastAverage_ = average;
 
     if (!(average >= s.MinCurrentLimit)) {
-        announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2),
+        co_await announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2),
                        RecordEnd::MinimumCurrent);
         // The current has faded: switch the relay off now rather than after the loop's next check.
-        c_.commands.SendCommand(protocol::relay(false));
+        co_await c_.commands.SendCommand(protocol::relay(false));
         c_.polishRun.stop();
         result = false;
         minimumMet = true;
@@ -72,7 +72,7 @@ bool HalfCycle::EvaluateHalfCycle()
 
     s.TotalCharge += average;
     if (s.TotalCharge >= s.TotalLimit) {
-        announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
+        co_await announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
                        RecordEnd::TotalCharge);
         c_.polishRun.stop();
         result = false;
@@ -92,7 +92,7 @@ bool HalfCycle::EvaluateHalfCycle()
                                  + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")
                                  + FormatNumber(s.TotalCharge, 4, 0) + QStringLiteral("       Cycle=")
                                  + FormatGeneral(s.CycleNumber));
-    return result;
+    co_return result;
 }
 
 }  // namespace velmar

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controller/progress.h"
+#include "platform/task.h"
 
 #include <QString>
 
@@ -21,14 +22,14 @@ public:
     // True when no finish criterion was met (the pending move goes ahead); False when at least
     // one was: its message has been shown and the run is stopping (BitBtn1 reads "Run"
     // again), so the run loop ends at its next look at its state.
-    bool EvaluateHalfCycle();
+    Task<bool> EvaluateHalfCycle();
 
     // The average of the latest call (also in Label10), for tests and diagnostics.
     double lastAverage() const { return lastAverage_; }
 
 private:
     // Two beeps 250 ms apart, then the message.
-    void announceFinish(const QString& message, RecordEnd criterion);
+    Task<void> announceFinish(QString message, RecordEnd criterion);
 
     Controller& c_;
     double lastAverage_ = 0.0;

@@ -33,7 +33,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
     bool ending = false;
     double current = c_.state.CurrentSamples[0];
     if (c_.state.LinkFailed) {
-        endOnLinkFailure();
+        c_.routines.launch(endOnLinkFailure());
         ending = true;
     } else {
         const std::uint64_t readingsBefore = c_.stream.framesTaken();
@@ -58,7 +58,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
     timers.setEnabled(PollTimer, true);
 }
 
-void PollCycle::endOnLinkFailure()
+Task<void> PollCycle::endOnLinkFailure()
 {
     // Whatever still runs on the instrument is left without a supervisor: off with it before
     // anything waits for the operator.
@@ -73,6 +73,11 @@ void PollCycle::endOnLinkFailure()
     ShowInfo(QStringLiteral("USB Communications error. Check the connection and restart"));
     // No more points will come: the recording ends here, not when the program does.
     c_.records.end(RecordKind::Manual);
+    // A run or test winds down at once (its commands are held), and the program ends after
+    // the safe state's commands have had their replies or their waits have run out.
+    co_await c_.polishRun.ended();
+    co_await c_.voltCurrentTest.ended();
+    co_await c_.failSafe.safeStateReached();
     platform().terminate();
 }
 

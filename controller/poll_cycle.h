@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <cstdint>
 
 class QObject;
@@ -21,7 +23,7 @@ public:
     void iThreadTimers1Timer9(QObject* sender);
 
 private:
-    void endOnLinkFailure();
+    Task<void> endOnLinkFailure();
 
     Controller& c_;
     // A cycle is on the stack. A notification posted just before the cycle disabled its timer

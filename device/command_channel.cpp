@@ -71,7 +71,11 @@ bool CommandChannel::writeCommand(const QString& command)
     return driver_.WriteBytes(length + 1) == length + 1;
 }
 
-bool CommandChannel::SendCommand(const QString& command) { return WaitFor(exchange(command)); }
+Task<void> CommandChannel::untilFree()
+{
+    while (state_.CommandBusy)
+        co_await Wake([this](Wake::WakeFunction wake) { waitingForFree_.push_back(std::move(wake)); });
+}
 
 Wake CommandChannel::replyWake()
 {
@@ -89,7 +93,7 @@ void CommandChannel::wakeExchange()
         wake_();
 }
 
-Task<bool> CommandChannel::exchange(QString command)
+Task<bool> CommandChannel::SendCommand(QString command)
 {
     // CommandsHeld: a fault has stopped the run or test in progress, and what its loop would
     // still send on the way out (moves, the supply back on) must not go out.
@@ -97,7 +101,12 @@ Task<bool> CommandChannel::exchange(QString command)
         co_return false;
 
     state_.CommandBusy = true;
-    const auto ended = qScopeGuard([this] { ++exchangesEnded_; });
+    const auto ended = qScopeGuard([this] {
+        ++exchangesEnded_;
+        // Each resumes from the event loop and looks again: another exchange may have begun.
+        for (const Wake::WakeFunction& wake : std::exchange(waitingForFree_, {}))
+            wake();
+    });
     QString reply(13, QLatin1Char(' '));
     showReply(QStringLiteral(" "));
 
@@ -190,13 +199,13 @@ auto quietly(UsbChannelDriver& driver, Call call)
 
 }  // namespace
 
-bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome)
+Task<bool> CommandChannel::SendUrgent(QString command, std::uint32_t replyWaitMs, UrgentOutcome* outcome)
 {
     UrgentOutcome ignored;
     UrgentOutcome& result = outcome ? *outcome : ignored;
     result = {};
     if (!usable())
-        return false;
+        co_return false;
     // Whatever else tries to send meanwhile is turned away, as during any exchange; an
     // exchange this one interrupts is left to find its own reply afterwards.
     const bool interrupted = state_.CommandBusy;
@@ -212,7 +221,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     d2xx::FT_STATUS status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
     if (status != d2xx::FT_OK) {
         noteUrgentFailure(status);
-        return done(false);
+        co_return done(false);
     }
     std::uint32_t before = driver_.QueueCountA;
     if (!interrupted) {
@@ -222,7 +231,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     }
     if (!quietly(driver_, [&] { return writeCommand(command); })) {
         noteUrgentFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
-        return done(false);
+        co_return done(false);
     }
     result.written = true;
     if (onCommandWritten)
@@ -243,7 +252,9 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
         }
         if (platform().tickCount() - start >= replyWaitMs)
             break;
-        Delay(10);
+        // Looked at again after a pause: the receive notification belongs to an exchange
+        // this one may have interrupted, and the wait is short and rare.
+        co_await delay(std::min<std::uint32_t>(10, replyWaitMs - (platform().tickCount() - start)));
     }
     result.acknowledged = acknowledged;
     result.bytesArrived = status == d2xx::FT_OK && driver_.QueueCountA > before ? driver_.QueueCountA - before : 0;
@@ -257,7 +268,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     }
     if (onCommandSent)
         onCommandSent(command, acknowledged);
-    return done(acknowledged);
+    co_return done(acknowledged);
 }
 
 void CommandChannel::abandonExchanges()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QObject;
 
@@ -15,11 +16,6 @@ struct LinkState;
 class TiThreadTimers;
 class UsbChannelDriver;
 
-// Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
-// The exchange waits on the window's thread while events keep running, so poll cycles, clicks
-// and timers go on during it; CommandBusy turns away any command issued meanwhile. Its reply
-// wait is woken by the channel's receive notification, the reply watchdog, or the channel found
-// gone, never by looking again and again.
 // What an urgent command met: whether it went out, and what came back within its wait.
 struct UrgentOutcome {
     bool written = false;
@@ -31,6 +27,11 @@ struct UrgentOutcome {
     std::uint32_t bytesArrived = 0;
 };
 
+// Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
+// An exchange is a coroutine on the window's thread: while it waits for its reply, poll cycles,
+// clicks and timers go on, and CommandBusy turns away any command issued meanwhile. Its reply
+// wait is woken by the channel's receive notification, the reply watchdog, or the channel found
+// gone, never by looking again and again.
 class CommandChannel {
 public:
     static constexpr int WatchdogTimer = 8;
@@ -41,17 +42,22 @@ public:
 
     void OpenCommandChannel();
     // One exchange: the command out, its reply awaited. The caller's routine waits in it.
-    Task<bool> exchange(QString command);
-    // The same for a caller that is no coroutine: waits for the exchange while events go on.
-    bool SendCommand(const QString& command);
+    // Refused at once (false, nothing sent) while another exchange waits for its reply.
+    Task<bool> SendCommand(QString command);
+    // Until no exchange waits for its reply (at once when none does). A routine that has
+    // paused calls it before it goes on: a command issued by a click meanwhile is answered
+    // before the routine's own next command, which would otherwise be turned away.
+    Task<void> untilFree();
     void iThreadTimers1Timer8(QObject* sender);
 
     // For switching the instrument off when nobody will be supervising it any more: sends the
     // command even while another exchange is waiting (without disturbing it: nothing is purged
     // or read then) or after the link has been declared failed, as long as the channel is open
     // and not known to be gone. Waits at most `replyWaitMs` for a 2-byte reply and shows no
-    // dialog whatever happens. True when the reply came; `outcome` gets the details.
-    bool SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome = nullptr);
+    // dialog whatever happens. True when the reply came; `outcome` gets the details. The
+    // command is written before the first wait: a handler that starts it has sent it when
+    // `start` returns.
+    Task<bool> SendUrgent(QString command, std::uint32_t replyWaitMs, UrgentOutcome* outcome = nullptr);
     // The program is ending and nobody may be there: an exchange waiting for its reply gives up
     // at once without a dialog, and nothing more is sent but by SendUrgent.
     void abandonExchanges();
@@ -93,6 +99,8 @@ private:
     bool waiting_ = false;  // an exchange waits for its reply
     Wake::WakeFunction wake_;
     std::uint64_t exchangesEnded_ = 0;
+    // Routines waiting in untilFree, told when an exchange ends.
+    std::vector<Wake::WakeFunction> waitingForFree_;
 };
 
 }  // namespace velmar

@@ -2,8 +2,6 @@
 
 #include "platform/platform_services.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -205,14 +203,6 @@ Started start(Task<void> task, std::function<void(std::exception_ptr)> finished)
     started.task_ = std::make_shared<Task<void>>(runToEnd(std::move(task), std::move(finished)));
     started.task_->resume();
     return started;
-}
-
-void waitUntilDone(const std::function<bool()>& done)
-{
-    // Between events the thread sleeps in the loop's poll: whatever ends the task (a timer,
-    // a notifier) is an event that wakes it.
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace velmar

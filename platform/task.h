@@ -260,16 +260,4 @@ private:
 };
 Started start(Task<void> task, std::function<void(std::exception_ptr)> finished = {});
 
-// Waits for `task` to end while the window's events go on being processed, for callers that
-// are not coroutines themselves. This is a nested event loop: everything else can run inside
-// it, as inside Delay.
-void waitUntilDone(const std::function<bool()>& done);
-template <typename T>
-T WaitFor(Task<T> task)
-{
-    task.resume();
-    waitUntilDone([&task] { return task.done(); });
-    return task.result();
-}
-
 }  // namespace velmar

@@ -124,9 +124,9 @@ TEST_F(Moves, GoToAndPolishStrokesSendRelativeCommandsFromTheCount)
         state().CurrentSteps = c.from;
         const QStringList before = commands();
         if (c.polish)
-            motion().MovePolish(c.to);
+            run(motion().MovePolish(c.to));
         else
-            motion().MoveTo(c.to);
+            run(motion().MoveTo(c.to));
         const QStringList expected =
             c.sent ? before + QStringList{QString::fromLatin1(c.sent)} : before;
         EXPECT_EQ(commands(), expected) << c.from << " -> " << c.to;
@@ -145,7 +145,7 @@ TEST_F(Moves, AMoveAskedForDuringAnotherMovesReplyIsDroppedWhole)
     instrument->setSpeedFactor(1.0);
     // The operator clicks Electrolyte while the Home-to-End-Polish move waits for its reply.
     QTimer::singleShot(0, form->Button3, [this] { form->Button3->click(); });
-    motion().MoveTo(state().PolishSteps);
+    run(motion().MoveTo(state().PolishSteps));
     pump(50);
     EXPECT_EQ(sentSinceHomed(), QStringList{QStringLiteral("GT -156")});
     EXPECT_EQ(state().CurrentSteps, 312);
@@ -153,7 +153,7 @@ TEST_F(Moves, AMoveAskedForDuringAnotherMovesReplyIsDroppedWhole)
 
     // The same for a stroke: the count keeps the stroke's target.
     QTimer::singleShot(0, form->Button2, [this] { form->Button2->click(); });
-    motion().MovePolish(2000);
+    run(motion().MovePolish(2000));
     pump(50);
     EXPECT_EQ(sentSinceHomed(), (QStringList{QStringLiteral("GT -156"), QStringLiteral("GP -1686 2")}));
     EXPECT_EQ(state().CurrentSteps, 2000);

@@ -1,6 +1,7 @@
 #include "platform/task.h"
 
 #include "tests/support/recording_platform.h"
+#include "tests/support/finish.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -213,7 +214,7 @@ TEST_F(TaskTest, ARoutineDroppedWhileWaitingIsNeverResumed)
 TEST_F(TaskTest, WaitForGivesTheResultToCodeThatIsNoCoroutine)
 {
     QStringList trace;
-    EXPECT_EQ(WaitFor(answerAfter(10, trace)), 42);
+    EXPECT_EQ(test::finish(answerAfter(10, trace)), 42);
     EXPECT_EQ(trace, QStringList({"inner waits", "inner resumed"}));
 }
 

@@ -15,4 +15,24 @@ void WindowTest::writeSettings(const QByteArray& contents)
 
 void WindowTest::pump(int ms) { Delay(static_cast<std::uint32_t>(ms)); }
 
+void WindowTest::settle()
+{
+    QCoreApplication::processEvents();
+    runUntil([this] { return controller().idle(); });
+}
+
+bool WindowTest::closeWindow()
+{
+    form->close();
+    settle();
+    QCoreApplication::processEvents();  // the window's own close, queued by the routine's end
+    return form->closeFinished();
+}
+
+void WindowTest::run(Task<void> routine)
+{
+    controller().routines.launch(std::move(routine));
+    settle();
+}
+
 }  // namespace velmar::test
