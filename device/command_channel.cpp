@@ -71,6 +71,13 @@ bool CommandChannel::writeCommand(const QString& command)
     return driver_.WriteBytes(length + 1) == length + 1;
 }
 
+void CommandChannel::tellFree()
+{
+    // Each resumes from the event loop and looks again: another exchange may have begun.
+    for (const Wake::WakeFunction& wake : std::exchange(waitingForFree_, {}))
+        wake();
+}
+
 Task<void> CommandChannel::untilFree()
 {
     while (state_.CommandBusy)
@@ -103,9 +110,7 @@ Task<bool> CommandChannel::SendCommand(QString command)
     state_.CommandBusy = true;
     const auto ended = qScopeGuard([this] {
         ++exchangesEnded_;
-        // Each resumes from the event loop and looks again: another exchange may have begun.
-        for (const Wake::WakeFunction& wake : std::exchange(waitingForFree_, {}))
-            wake();
+        tellFree();
     });
     QString reply(13, QLatin1Char(' '));
     showReply(QStringLiteral(" "));
@@ -215,6 +220,7 @@ Task<bool> CommandChannel::SendUrgent(QString command, std::uint32_t replyWaitMs
     // is nothing left to keep busy for.
     const auto done = [&](bool result) {
         state_.CommandBusy = interrupted && exchangesEnded_ == endedBefore;
+        tellFree();
         return result;
     };
 

@@ -91,6 +91,8 @@ private:
     Wake replyWake();
     // Ends the waiting exchange's present wake (it then looks at the line and the flags).
     void wakeExchange();
+    // An exchange or an urgent command has ended: routines in untilFree look again.
+    void tellFree();
 
     LinkState& state_;
     UsbChannelDriver& driver_;

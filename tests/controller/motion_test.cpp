@@ -60,12 +60,14 @@ protected:
             QTest::mouseMove(&gauge(), from + QPoint(0, dy * i / steps));
         colourBeforeRelease = textColour(form->Label5);
         QTest::mouseRelease(&gauge(), Qt::LeftButton, {}, from + QPoint(0, dy));
+        settle();
     }
     // A click on the empty scale right of the pointers: a press and release with no drag.
     void clickEmptyScale()
     {
         QTest::mouseClick(&gauge(), Qt::LeftButton, {},
                           QPoint(gauge().width() - 3, gauge().scaleRows().rowOf(10)));
+        settle();
     }
 
     QColor colourBeforeRelease;
@@ -164,7 +166,7 @@ TEST_F(Moves, TopDuringAnotherCommandsWaitBeepsAndShowsZeroWithoutSending)
     homed();
     QTimer::singleShot(0, form->Button1, [this] { form->Button1->click(); });
     motion().Button3Click();  // Electrolyte: 'GT -2187'
-    pump(50);
+    settle();
     EXPECT_EQ(sentSinceHomed(), QStringList{QStringLiteral("GT -2187")});
     EXPECT_EQ(form->Label5->text(), QStringLiteral("0.00"));
     EXPECT_EQ(state().CurrentSteps, 0);
@@ -172,6 +174,7 @@ TEST_F(Moves, TopDuringAnotherCommandsWaitBeepsAndShowsZeroWithoutSending)
 
     // A free Top is sent, re-zeroes and beeps.
     form->Button1->click();
+    settle();
     EXPECT_EQ(sentSinceHomed(), (QStringList{QStringLiteral("GT -2187"), QStringLiteral("TP")}));
     EXPECT_EQ(state().CurrentSteps, 0);
     EXPECT_EQ(form->Label5->text(), QStringLiteral("0.00"));
@@ -251,7 +254,9 @@ TEST_F(Moves, TestStrokesAndSpeedButton)
 {
     homed();
     form->Button4->click();
+    settle();
     form->Button5->click();
+    settle();
     QStringList expected;
     for (int i = 0; i < 5; ++i)
         expected << QStringLiteral("GT -200") << QStringLiteral("GT 200");

@@ -80,6 +80,12 @@ protected:
     // Processes events until nothing the program started is on its way (a click's routine, a
     // run or test, the close), as an operator waits for the window to be ready again.
     void settle();
+    // Clicks `button` and waits as settle() for what the click started.
+    void click(QAbstractButton* button)
+    {
+        button->click();
+        settle();
+    }
     // Runs a routine of the controller to its end, as a click would and waiting as settle().
     void run(Task<void> routine);
     // Closes the window as its close button would and waits until the close has ended; true
