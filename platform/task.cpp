@@ -91,7 +91,8 @@ void DelayAwaiter::arm()
     // The tick may wrap only by passing `end_` first, so a tick below `start_` is past it too.
     const bool due = now >= end_ || now < start_;
     // The tick is the measure; the timer only wakes the thread when the end should be there.
-    timer_->start(due ? 0 : static_cast<int>(std::min<std::uint32_t>(end_ - now, std::numeric_limits<int>::max())));
+    const std::uint32_t wallMs = due ? 0 : platform().wallMsForTicks(end_ - now);
+    timer_->start(static_cast<int>(std::min<std::uint32_t>(wallMs, std::numeric_limits<int>::max())));
 }
 
 void DelayAwaiter::check()

@@ -173,8 +173,7 @@ TEST_F(Moves, TopDuringAnotherCommandsWaitBeepsAndShowsZeroWithoutSending)
     EXPECT_EQ(platform.beepTicks.size(), 1);
 
     // A free Top is sent, re-zeroes and beeps.
-    form->Button1->click();
-    settle();
+    click(form->Button1);
     EXPECT_EQ(sentSinceHomed(), (QStringList{QStringLiteral("GT -2187"), QStringLiteral("TP")}));
     EXPECT_EQ(state().CurrentSteps, 0);
     EXPECT_EQ(form->Label5->text(), QStringLiteral("0.00"));
@@ -253,10 +252,8 @@ TEST_F(Moves, ADragPastAnEndOfTheScaleIsHeldOnThatEnd)
 TEST_F(Moves, TestStrokesAndSpeedButton)
 {
     homed();
-    form->Button4->click();
-    settle();
-    form->Button5->click();
-    settle();
+    click(form->Button4);
+    click(form->Button5);
     QStringList expected;
     for (int i = 0; i < 5; ++i)
         expected << QStringLiteral("GT -200") << QStringLiteral("GT 200");

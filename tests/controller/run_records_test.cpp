@@ -193,9 +193,9 @@ TEST_F(Records, AVoltCurrentTestKeepsOneRowPerStep)
 
 TEST_F(Records, AManualRecordingKeepsEveryChartedPointUntilChartOff)
 {
-    form->Button8->click();  // Chart On
+    click(form->Button8);  // Chart On
     pump(1000);
-    form->Button8->click();  // Chart Off
+    click(form->Button8);  // Chart Off
 
     const QString folder = onlyRecord();
     ASSERT_TRUE(folder.endsWith("_manual")) << folder.toStdString();
@@ -214,7 +214,7 @@ TEST_F(Records, AManualRecordingKeepsEveryChartedPointUntilChartOff)
 
 TEST_F(Records, AnUnpluggedInstrumentEndsTheRecordsAsLinkLost)
 {
-    form->Button8->click();  // a manual recording goes on during the run
+    click(form->Button8);  // a manual recording goes on during the run
     OnCommand unplug(instrument, "GP 154 2", [&] { instrument->unplug(); });
     // The loop has to come back for its record to end; a stop click does that where nothing
     // else ends the run on a lost link.

@@ -179,8 +179,8 @@ TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
 // set-point and mode are free again, whatever they showed before the test.
 TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
 {
-    form->Button11->click();  // "Power On": the output on, set-point and mode locked
-    form->Button9->click();   // "Relay On"
+    click(form->Button11);  // "Power On": the output on, set-point and mode locked
+    click(form->Button9);   // "Relay On"
     ASSERT_EQ(form->Button11->text(), QStringLiteral("Power Off"));
     ASSERT_EQ(form->Button9->text(), QStringLiteral("Relay Off"));
     ASSERT_FALSE(form->iKnob1->isEnabled());
@@ -197,7 +197,7 @@ TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
 
     // So the next click on the Power button switches the output on, not off again.
     const qsizetype mark = commands().size();
-    form->Button11->click();
+    click(form->Button11);
     EXPECT_EQ(commands().mid(mark).last(), QStringLiteral("PO 1"));
 }
 

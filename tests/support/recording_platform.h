@@ -25,6 +25,10 @@ public:
     void showApplicationError(const QString& text) override;
     void beep() override;
     std::uint32_t tickCount() override;
+    std::uint32_t wallMsForTicks(std::uint32_t ticks) override
+    {
+        return static_cast<std::uint32_t>(static_cast<double>(ticks) / tickRate);
+    }
     QDateTime now() override;
     QString localAppDataFolder() override;
     QString userFolder(UserFolder which) override;

@@ -30,6 +30,7 @@ TEST_F(WindowFixture, ExitEndsWithoutSavingOrSendingX)
 {
     form->show();
     form->Exit1->trigger();
+    settle();
     EXPECT_EQ(platform.terminateRequests, 1);
     // Ending the application closes its windows; that close must not save or say goodbye.
     form->close();
