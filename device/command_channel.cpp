@@ -256,12 +256,24 @@ Task<bool> CommandChannel::SendUrgent(QString command, std::uint32_t replyWaitMs
             acknowledged = true;
             break;
         }
-        if (platform().tickCount() - start >= replyWaitMs)
+        const std::uint32_t waited = platform().tickCount() - start;
+        if (waited >= replyWaitMs)
             break;
-        // Looked at again after a pause: the receive notification belongs to an exchange
-        // this one may have interrupted, and the wait is short and rare.
-        co_await delay(std::min<std::uint32_t>(10, replyWaitMs - (platform().tickCount() - start)));
+        const std::uint32_t rest = replyWaitMs - waited;
+        if (interrupted) {
+            // The receive notification is the interrupted exchange's: looked at again after a
+            // short pause (the wait is short and rare).
+            co_await delay(std::min<std::uint32_t>(10, rest));
+        } else {
+            co_await Wake([this, rest](Wake::WakeFunction wake) {
+                if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
+                    QTimer::singleShot(10, Qt::PreciseTimer, wake);
+                QTimer::singleShot(static_cast<int>(platform().wallMsForTicks(rest)), Qt::PreciseTimer, wake);
+            });
+        }
     }
+    if (!interrupted)
+        driver_.NotifyOnReceive(UsbChannel::A, {});
     result.acknowledged = acknowledged;
     result.bytesArrived = status == d2xx::FT_OK && driver_.QueueCountA > before ? driver_.QueueCountA - before : 0;
     // An exchange still waiting reads everything queued, its own reply first: taking these
