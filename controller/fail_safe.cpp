@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
 
@@ -36,8 +36,7 @@ void FailSafe::ReachSafeState()
     reaching_ = true;
     switchingOff_ = start(switchOff(), [this](std::exception_ptr) {
         reaching_ = false;
-        for (const Wake::WakeFunction& wake : std::exchange(waitingForSafeState_, {}))
-            wake();
+        waitingForSafeState_.wakeAll();
     });
 }
 
@@ -45,7 +44,7 @@ Task<void> FailSafe::safeStateReached()
 {
     ReachSafeState();
     while (reaching_)
-        co_await Wake([this](Wake::WakeFunction wake) { waitingForSafeState_.push_back(std::move(wake)); });
+        co_await waitingForSafeState_.next();
 }
 
 Task<void> FailSafe::switchOff()
@@ -164,7 +163,7 @@ void FailSafe::streamPolled(bool frameTaken)
         return;
     const bool run = c_.polishRun.running();
     stopSupervision("no current readings for 2 s", RecordEnd::StreamStalled);
-    ShowInfo(run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
+    openDialog(DialogKind::Info, run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
                  : QStringLiteral("No current readings from the instrument for 2 s: the test was stopped"));
 }
 

@@ -86,7 +86,7 @@ private:
 
     Controller& c_;
     Started switchingOff_;
-    std::vector<Wake::WakeFunction> waitingForSafeState_;
+    Waiters waitingForSafeState_;
     int loops_ = 0;
     // Switched on by a command that went out; off only once the device acknowledged it.
     bool relayMayBeOn_ = false;

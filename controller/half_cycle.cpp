@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
@@ -25,7 +25,7 @@ Task<void> HalfCycle::announceFinish(QString message, RecordEnd criterion)
     platform().beep();
     co_await c_.pause(250);
     platform().beep();
-    ShowInfo(message);
+    co_await dialog(DialogKind::Info, message);
 }
 
 Task<bool> HalfCycle::EvaluateHalfCycle()

@@ -55,14 +55,13 @@ void LoopRoutine::finish()
     state_ = LoopState::Idle;
     show();
     changed_();
-    for (const Wake::WakeFunction& wake : std::exchange(waitingForEnd_, {}))
-        wake();
+    waitingForEnd_.wakeAll();
 }
 
 Task<void> LoopRoutine::ended()
 {
     while (running())
-        co_await Wake([this](Wake::WakeFunction wake) { waitingForEnd_.push_back(std::move(wake)); });
+        co_await waitingForEnd_.next();
 }
 
 }  // namespace velmar

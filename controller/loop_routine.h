@@ -54,7 +54,7 @@ private:
     LoopState state_ = LoopState::Idle;
     Cancellation cancellation_;
     Started task_;
-    std::vector<Wake::WakeFunction> waitingForEnd_;
+    Waiters waitingForEnd_;
 };
 
 }  // namespace velmar

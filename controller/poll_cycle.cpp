@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "controller/settings_file.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
@@ -11,7 +11,6 @@
 #include "widgets/tisevensegmentanalog.h"
 
 #include <QLabel>
-#include <QScopeGuard>
 
 #include <cstdlib>
 #include <exception>
@@ -20,14 +19,11 @@ namespace velmar {
 
 void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
 {
-    if (platform().terminating() || cycling_)
+    if (platform().terminating())
         return;
-    cycling_ = true;
-    const auto leaving = qScopeGuard([this] { cycling_ = false; });
 
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
-    // No further poll event may arrive while this one runs, even where a dialog below
-    // processes events.
+    // Re-armed on the way out: a slow cycle delays the next one instead of piling them up.
     timers.setEnabled(PollTimer, false);
 
     bool ending = false;
@@ -68,9 +64,9 @@ Task<void> PollCycle::endOnLinkFailure()
     try {
         SaveSettings(c_.state);
     } catch (const std::exception& error) {
-        platform().showApplicationError(QString::fromUtf8(error.what()));
+        openDialog(DialogKind::ApplicationError, QString::fromUtf8(error.what()));
     }
-    ShowInfo(QStringLiteral("USB Communications error. Check the connection and restart"));
+    co_await dialog(DialogKind::Info, QStringLiteral("USB Communications error. Check the connection and restart"));
     // No more points will come: the recording ends here, not when the program does.
     c_.records.end(RecordKind::Manual);
     // A run or test winds down at once (its commands are held), and the program ends after

@@ -26,10 +26,6 @@ private:
     Task<void> endOnLinkFailure();
 
     Controller& c_;
-    // A cycle is on the stack. A notification posted just before the cycle disabled its timer
-    // is still delivered, inside whatever dialog the cycle shows: it must not start a second
-    // cycle there (which would show the same dialog again).
-    bool cycling_ = false;
 };
 
 }  // namespace velmar

@@ -1,4 +1,5 @@
 #include "controller/routines.h"
+#include "platform/dialogs.h"
 
 #include "platform/handler_error.h"
 #include "platform/platform_services.h"
@@ -14,9 +15,9 @@ void reportRoutineError(std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const HandlerError& handlerError) {
-        platform().showApplicationError(handlerError.message());
+        openDialog(DialogKind::ApplicationError, handlerError.message());
     } catch (const std::exception& other) {
-        platform().showApplicationError(QString::fromUtf8(other.what()));
+        openDialog(DialogKind::ApplicationError, QString::fromUtf8(other.what()));
     }
 }
 

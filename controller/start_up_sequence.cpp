@@ -3,6 +3,7 @@
 #include "controller/controller.h"
 #include "controller/settings_file.h"
 #include "device/protocol.h"
+#include "platform/dialogs.h"
 #include "timers/tithreadtimers.h"
 
 #include <QPushButton>
@@ -52,6 +53,9 @@ Task<void> StartUpSequence::homeAndLoad()
     motion.ShowPosition(0);
 
     LoadSettings(s);
+    // A note on the settings file (first run, unreadable, out of range) is read before the
+    // electrode goes on to its Home position.
+    co_await dialogsAnswered();
     s.MoveBusy = false;
     co_await motion.MoveTo(s.HomeSteps);
     s.Homed = true;

@@ -3,7 +3,7 @@
 #include "device/channel_setup.h"
 #include "device/link_state.h"
 #include "device/usb_channel_driver.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
 
@@ -32,7 +32,7 @@ void CommandChannel::OpenCommandChannel()
 {
     if (driver_.OpenBySerialNumber(UsbChannel::A, channelSerial(UsbChannel::A)) != d2xx::FT_OK) {
         state_.LinkFailed = true;
-        platform().showMessage(QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
+        openDialog(DialogKind::Message, QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
         return;
     }
     ConfigureChannel(driver_, UsbChannel::A, 100);
@@ -73,15 +73,14 @@ bool CommandChannel::writeCommand(const QString& command)
 
 void CommandChannel::tellFree()
 {
-    // Each resumes from the event loop and looks again: another exchange may have begun.
-    for (const Wake::WakeFunction& wake : std::exchange(waitingForFree_, {}))
-        wake();
+    // Each looks again when it resumes: another exchange may have begun meanwhile.
+    waitingForFree_.wakeAll();
 }
 
 Task<void> CommandChannel::untilFree()
 {
     while (state_.CommandBusy)
-        co_await Wake([this](Wake::WakeFunction wake) { waitingForFree_.push_back(std::move(wake)); });
+        co_await waitingForFree_.next();
 }
 
 Wake CommandChannel::replyWake()
@@ -123,7 +122,7 @@ Task<bool> CommandChannel::SendCommand(QString command)
 
     if (const d2xx::FT_STATUS purged = driver_.PurgeTx(UsbChannel::A); purged != d2xx::FT_OK) {
         noteFailure(purged);
-        ShowInfo(QStringLiteral("USB Communications Error with the KS Command Channel"));
+        co_await dialog(DialogKind::Info, QStringLiteral("USB Communications Error with the KS Command Channel"));
         state_.CommandFailed = true;
         showReply(reply);
         state_.CommandBusy = false;
@@ -168,7 +167,7 @@ Task<bool> CommandChannel::SendCommand(QString command)
         // The watchdog has already told whoever must act on a silent device (onReplyTimeout);
         // an exchange abandoned because the program is ending says nothing.
         if (!abandoned_)
-            ShowInfo(QStringLiteral("Communications Timeout"));
+            co_await dialog(DialogKind::Info, QStringLiteral("Communications Timeout"));
         state_.CommandBusy = false;
         co_return false;
     }

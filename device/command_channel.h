@@ -102,7 +102,7 @@ private:
     Wake::WakeFunction wake_;
     std::uint64_t exchangesEnded_ = 0;
     // Routines waiting in untilFree, told when an exchange ends.
-    std::vector<Wake::WakeFunction> waitingForFree_;
+    Waiters waitingForFree_;
 };
 
 }  // namespace velmar

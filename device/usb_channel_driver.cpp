@@ -1,4 +1,5 @@
 #include "device/usb_channel_driver.h"
+#include "platform/dialogs.h"
 
 #include "platform/log.h"
 #include "platform/platform_services.h"
@@ -58,7 +59,7 @@ void UsbChannelDriver::report(const UsbChannel* channel, const QString& label, F
         return;
     if (channel && onFailure)
         onFailure(*channel, status);
-    platform().showError(label + deviceErrorSuffix(status));
+    openDialog(DialogKind::Error, label + deviceErrorSuffix(status));
 }
 
 void UsbChannelDriver::tallyFrames(const char* bytes, std::uint32_t n)

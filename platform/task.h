@@ -26,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QTimer;
 
@@ -244,6 +245,25 @@ private:
     std::shared_ptr<Shared> shared_;
     Cancellation* cancellation_ = nullptr;
     int subscription_ = -1;
+};
+
+// Routines waiting for something to happen again (an exchange to end, a loop to end): each
+// `co_await waiters.next()` resumes, from the event loop, after the next `wakeAll()`. A routine
+// looks at what it waits for again when it resumes, so one `wakeAll` for several events is enough.
+class Waiters {
+public:
+    Wake next()
+    {
+        return Wake([this](Wake::WakeFunction wake) { waiting_.push_back(std::move(wake)); });
+    }
+    void wakeAll()
+    {
+        for (const Wake::WakeFunction& wake : std::exchange(waiting_, {}))
+            wake();
+    }
+
+private:
+    std::vector<Wake::WakeFunction> waiting_;
 };
 
 // Runs `task` from a handler: it goes until its first wait and carries on from the event loop.

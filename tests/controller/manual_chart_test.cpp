@@ -28,7 +28,7 @@ TEST_F(ManualChartMode, RecordsCurrentAgainstSecondsWhileOn)
     plot().XAxisAt(0)->setMin(3.0);
     form->iThreadTimers1->setEnabled(9, true);  // the poll cycle, as after start-up
 
-    click(form->Button8);
+    form->Button8->click();
     EXPECT_EQ(form->Button8->text(), QStringLiteral("Chart Off"));
     EXPECT_TRUE(state().ChartOn);
     EXPECT_EQ(state().TotalCharge, 0.0);
@@ -41,7 +41,7 @@ TEST_F(ManualChartMode, RecordsCurrentAgainstSecondsWhileOn)
     QElapsedTimer pumped;
     pumped.start();
     pump(1000);
-    click(form->Button8);
+    form->Button8->click();
     const qint64 elapsedMs = pumped.elapsed();
     const int points = current().Count();
     // About 33 at one per 30 ms. A loaded machine polls less often, and a pump that overran
@@ -73,7 +73,7 @@ TEST_F(ManualChartMode, ClearChartRestartsTheRunCountAndTheCycleAxis)
     state().CycleNumber = 3.5;
     state().TotalCharge = 30.0;
 
-    click(form->Button13);
+    form->Button13->click();
 
     EXPECT_EQ(current().Count(), 0);
     EXPECT_EQ(plot().ChannelAt(1)->Count(), 0);

@@ -110,12 +110,12 @@ TEST_F(ProgressOnTheInstrument, StatusLineFollowsAVoltCurrentTestAndARecording)
     EXPECT_EQ(platform.notifications.size(), 1);
 
     platform.tickRate = 1.0;
-    click(form->Button8);  // Chart On
+    form->Button8->click();  // Chart On
     pump(1000);
     const QString recording = shown();
     const QString points = QString::number(form->iPlot1->ChannelAt(0)->Count());
     EXPECT_TRUE(matches(recording, "Recording: 0:01, \\d+ points · Simulated instrument")) << recording.toStdString();
-    click(form->Button8);  // Chart Off
+    form->Button8->click();  // Chart Off
     const QString stopped = shown();
     EXPECT_TRUE(matches(stopped, "Finished after 0:01: \\d+ points recorded · Simulated instrument"));
     EXPECT_TRUE(stopped.contains(QString::number(form->iPlot1->ChannelAt(0)->Count()) + QStringLiteral(" points")));
@@ -163,13 +163,13 @@ TEST_F(ProgressOnTheInstrument, SweepOnTheSimulatedCellFindsItsPlateau)
     ASSERT_FALSE(form->useSuggestedVoltage->isHidden());
     ASSERT_TRUE(form->useSuggestedVoltage->isEnabled());
     const int sent = commands().size();
-    click(form->useSuggestedVoltage);
+    form->useSuggestedVoltage->click();
     EXPECT_EQ(form->iKnob1->position(), plateau->suggestedVolts);
     pump(100);
     EXPECT_EQ(commands().size(), sent);
 
     // Clear Chart takes the band, and the suggestion with it.
-    click(form->Button13);
+    form->Button13->click();
     EXPECT_EQ(form->iPlot1->AnnotationCount(), 0);
     shown();
     EXPECT_TRUE(form->useSuggestedVoltage->isHidden());

@@ -193,9 +193,9 @@ TEST_F(Records, AVoltCurrentTestKeepsOneRowPerStep)
 
 TEST_F(Records, AManualRecordingKeepsEveryChartedPointUntilChartOff)
 {
-    click(form->Button8);  // Chart On
+    form->Button8->click();  // Chart On
     pump(1000);
-    click(form->Button8);  // Chart Off
+    form->Button8->click();  // Chart Off
 
     const QString folder = onlyRecord();
     ASSERT_TRUE(folder.endsWith("_manual")) << folder.toStdString();
@@ -214,7 +214,7 @@ TEST_F(Records, AManualRecordingKeepsEveryChartedPointUntilChartOff)
 
 TEST_F(Records, AnUnpluggedInstrumentEndsTheRecordsAsLinkLost)
 {
-    click(form->Button8);  // a manual recording goes on during the run
+    form->Button8->click();  // a manual recording goes on during the run
     OnCommand unplug(instrument, "GP 154 2", [&] { instrument->unplug(); });
     // The loop has to come back for its record to end; a stop click does that where nothing
     // else ends the run on a lost link.

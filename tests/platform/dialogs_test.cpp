@@ -18,6 +18,9 @@ namespace {
 
 class DialogQueueTest : public ::testing::Test {
 protected:
+    // The queue's own order, with answers from the event loop as a real box gives them.
+    DialogQueueTest() { platform.answerAtOnce = false; }
+
     // An answered callback that notes "<name> answered" and how many dialogs had been shown
     // by then.
     std::function<void()> noteAnswer(const QString& name)

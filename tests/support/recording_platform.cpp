@@ -84,6 +84,8 @@ void RecordingPlatform::openDialog(DialogKind kind, const QString& text, std::fu
     record(recorded(kind, text));
     if (holdDialogs)
         heldAnswers_ << std::move(answered);
+    else if (answerAtOnce && answered)
+        answered();
     else
         answerLater(std::move(answered));
 }

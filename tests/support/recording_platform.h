@@ -25,7 +25,8 @@ public:
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
     void showApplicationError(const QString& text) override;
-    // Recorded as the four above; answered from the event loop, or held with holdDialogs.
+    // Recorded as the four above; answered at once (answerAtOnce) or from the event loop, or
+    // held with holdDialogs.
     void openDialog(DialogKind kind, const QString& text, std::function<void()> answered) override;
     void beep() override;
     std::uint32_t tickCount() override;
@@ -80,6 +81,10 @@ public:
     // one's call does not return while events go on being processed, as under a real modal
     // dialog; an opened one's answer is kept back.
     bool holdDialogs = false;
+    // An opened dialog is answered inside openDialog, as an operator who answers at once
+    // would: every dialog a call queues has been recorded when the call returns. False: from
+    // the event loop, as a real box answers (the queue's own tests).
+    bool answerAtOnce = true;
     // Returns from every held modal dialog (the innermost first, as the stack unwinds) and
     // answers every held opened one (the oldest first), from the event loop.
     void releaseDialogs();

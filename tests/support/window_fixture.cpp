@@ -1,6 +1,7 @@
 #include "tests/support/window_fixture.h"
 
 #include "platform/delay.h"
+#include "platform/dialogs.h"
 
 #include <QFile>
 
@@ -18,7 +19,7 @@ void WindowTest::pump(int ms) { Delay(static_cast<std::uint32_t>(ms)); }
 void WindowTest::settle()
 {
     QCoreApplication::processEvents();
-    runUntil([this] { return controller().idle(); });
+    runUntil([this] { return controller().idle() && !dialogsPending(); });
 }
 
 bool WindowTest::closeWindow()
