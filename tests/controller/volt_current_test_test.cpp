@@ -260,3 +260,29 @@ TEST_F(VoltCurrentSweep, ClosingTheWindowEndsTheTestBeforeSayingGoodbye)
     EXPECT_TRUE(QFile::exists(settingsFile()));
     EXPECT_FALSE(controller().voltCurrentTest.running());
 }
+
+namespace {
+
+// A click's move during the settling pause is answered before the test goes on: the test's
+// next move waits for it instead of being turned away while its reply is still out.
+TEST_F(VoltCurrentSweep, AMoveClickedDuringTheSettlingPauseDelaysTheNextMoveInsteadOfDroppingIt)
+{
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("5"));
+    // Halfway through the 2 s pause, End Polish, whose reply comes only after the pause.
+    OnCommand clickMidPause(instrument, QStringLiteral("RY 1"), [&] {
+        QTimer::singleShot(1000, form->Button7, [&] {
+            instrument->faults.lateReplyMs = 1500;
+            form->Button7->click();
+        });
+    });
+
+    clickFromEventLoop(form->Button10);
+
+    const QStringList wire = sent();
+    ASSERT_TRUE(wire.contains(QStringLiteral("RY 1")));
+    EXPECT_EQ(wire.mid(wire.indexOf(QStringLiteral("RY 1")) + 1), list({"GT -156", "GT -2031"}) + EndOfTest);
+    EXPECT_EQ(state().CurrentSteps, 2343);
+}
+
+}  // namespace
