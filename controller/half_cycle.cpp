@@ -25,7 +25,9 @@ Task<void> HalfCycle::announceFinish(QString message, RecordEnd criterion)
     platform().beep();
     co_await c_.pause(250);
     platform().beep();
-    co_await dialog(DialogKind::Info, message);
+    // Not awaited: the run has ended, and it winds down and switches the relay off now, not
+    // when somebody comes back to answer.
+    openDialog(DialogKind::Info, message);
 }
 
 Task<bool> HalfCycle::EvaluateHalfCycle()
