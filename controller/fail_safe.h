@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
 
 namespace velmar {
 

@@ -3,7 +3,6 @@
 #include "platform/task.h"
 
 #include <functional>
-#include <vector>
 
 namespace velmar {
 

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 class QObject;
 
