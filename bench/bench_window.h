@@ -7,9 +7,31 @@
 #include "widgets/tiknob.h"
 #include "widgets/tiswitchslider.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QPushButton>
+#include <QTimer>
 
 namespace velmar::bench {
+
+// Processes the window's events until nothing the program started is on its way (a click's
+// routine, a run, the homing): the benchmark's own wait, as an operator waits for the window.
+inline void waitUntilIdle(TForm1& form)
+{
+    QTimer tick;  // wakes the loop now and then, so the last change is seen at once
+    tick.start(5);
+    QCoreApplication::processEvents();
+    while (!form.controller->idle())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Clicks `button` and waits for what the click started.
+inline void clickAndWait(TForm1& form, QAbstractButton* button)
+{
+    button->click();
+    waitUntilIdle(form);
+}
 
 // The main window shown (offscreen) on whatever instrument is installed, homed as the start-up
 // sequence does it, at 12 V DC and Normal speed with the supply on, so a run has a current to
@@ -24,10 +46,11 @@ struct BenchWindow {
         form.setAboutWindow(&about);
         form.show();
         form.controller->startUp.iThreadTimers1Timer1(form.iThreadTimers1);
+        waitUntilIdle(form);
         form.iKnob1->setPosition(12.0);
         form.iSwitchSlider2->setPosition(1);
         form.iSwitchSlider1->setPosition(2);
-        form.Button11->click();  // Power On
+        clickAndWait(form, form.Button11);  // Power On
     }
 };
 

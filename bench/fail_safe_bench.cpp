@@ -135,7 +135,7 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
         };
 
         QPushButton* button = activity == Activity::PolishRun ? form.BitBtn1 : form.Button10;
-        button->click();  // returns when the loop has wound down
+        bench::clickAndWait(form, button);  // returns when the loop has wound down
         platform.holdDialogs = false;
         platform.releaseDialogs();
         const std::int64_t woundDown = instrument->now();

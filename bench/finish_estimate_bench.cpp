@@ -78,7 +78,7 @@ RunErrors runOnce(double speed, const QString& minimum, unsigned seed)
         });
         sampler.start(100);
         clock.start();
-        form.BitBtn1->click();  // returns when the run has ended
+        bench::clickAndWait(form, form.BitBtn1);  // returns when the run has ended
         sampler.stop();
         errors.seconds = clock.elapsed() / 1000.0;
     }

@@ -65,7 +65,7 @@ void runOnce(double speed, const QString& minimum, int limitSeconds)
         });
         report.start(10000);
         runClock.start();
-        form.BitBtn1->click();  // returns when the run has ended
+        bench::clickAndWait(form, form.BitBtn1);  // returns when the run has ended
         report.stop();
         std::printf("  ended after %.1f s real time\n\n", runClock.elapsed() / 1000.0);
     }

@@ -120,7 +120,7 @@ int main(int argc, char** argv)
     QElapsedTimer wall;
     wall.start();
     const double cpuBefore = cpuSeconds();
-    form.BitBtn1->click();  // returns when the run has wound down
+    bench::clickAndWait(form, form.BitBtn1);  // returns when the run has wound down
     const double cpu = cpuSeconds() - cpuBefore;
     const double seconds = wall.elapsed() / 1000.0;
     const int strokeMoves = strokeMovesOf(instrument->commands());
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
             });
         });
         watch.start();
-        form.BitBtn1->click();
+        bench::clickAndWait(form, form.BitBtn1);
         watch.stop();
 
         const QList<sim::WireCommand> wire = instrument->commands();
@@ -191,7 +191,7 @@ int main(int argc, char** argv)
         QElapsedTimer runWall;
         runWall.start();
         const double before = cpuSeconds();
-        form.BitBtn1->click();
+        bench::clickAndWait(form, form.BitBtn1);
         const double percent = 100.0 * (cpuSeconds() - before) / (runWall.elapsed() / 1000.0);
         (on ? cpuOn : cpuOff).push_back(percent);
         if (on)

@@ -104,27 +104,46 @@ void Controller::updateStartButtons()
     ui.Button10->setEnabled(idle || voltCurrentTest.offersStop());
 }
 
-void Controller::setLoopCaption(QPushButton* button, const QString& caption)
+void Controller::takePoint(const TakenPoint& p)
 {
-    button->setText(caption);
-    updateStartButtons();
+    TiPlot* plot = ui.iPlot1;
+    plot->ChannelAt(0)->AddPoint(p.x, p.current);
+    switch (p.kind) {
+    case RecordKind::Polish:
+        plot->ChannelAt(1)->AddPoint(p.x, p.total);
+        records.polishRow(p.x, p.current, p.total);
+        progress.halfCycleEvaluated(p.current, p.cyclesMet, p.minimumMet, p.totalMet);
+        break;
+    case RecordKind::ViTest:
+        records.viTestRow(static_cast<int>(p.x), p.current, p.zeroOffset);
+        progress.testPointTaken(p.x, p.current);
+        break;
+    case RecordKind::Manual:
+        records.manualRow(p.x, p.current);
+        break;
+    }
 }
 
-void Controller::FormClose()
+Task<bool> Controller::pause(std::uint32_t ms, Cancellation* cancellation)
 {
-    // A run or test below this handler on the stack would go on driving the instrument after
-    // the window has gone. Stop it as its button would; it cannot wind down until this
-    // handler returns, so the saving and the goodbye follow when the last such loop has
-    // returned (it calls back here), after its "RY 0".
-    const bool runWindingDown = polishRun.stopForClose();
-    const bool testWindingDown = voltCurrentTest.stopForClose();
-    if (runWindingDown)
+    const bool passed = co_await delay(ms, cancellation);
+    co_await commands.untilFree();
+    co_return passed;
+}
+
+bool Controller::idle() const { return routines.idle() && !loopRunning() && !failSafe.reaching(); }
+
+Task<void> Controller::FormClose()
+{
+    // A run or test would go on driving the instrument after the window has gone. It is
+    // stopped as its button would stop it and winds down (its "RY 0") before anything else.
+    if (polishRun.stop())
         records.noteEnd(RecordKind::Polish, RecordEnd::WindowClosed);
-    if (testWindingDown)
+    if (voltCurrentTest.stop())
         records.noteEnd(RecordKind::ViTest, RecordEnd::WindowClosed);
-    if (runWindingDown || testWindingDown)
-        return;
-    failSafe.ReachSafeState();
+    co_await polishRun.ended();
+    co_await voltCurrentTest.ended();
+    co_await failSafe.safeStateReached();
     records.noteEnd(RecordKind::Manual, RecordEnd::WindowClosed);
     records.end(RecordKind::Manual);
     if (state.SettingsLoaded) {
@@ -140,23 +159,32 @@ void Controller::FormClose()
                                         << error.what();
             exitStatus_ = 1;
             platform().terminate();
-            return;
+            co_return;
         }
     }
     if (!closingForSignal_) {
-        commands.SendCommand(protocol::end());
-        return;
+        // After a command a click has under way, not turned away by it.
+        co_await commands.untilFree();
+        co_await commands.SendCommand(protocol::end());
+        co_return;
     }
-    // Past any exchange still on the stack, and not waiting for an instrument that has already
+    // Past any exchange still waiting, and not waiting for an instrument that has already
     // left the safe state's commands unanswered.
-    commands.SendUrgent(protocol::end(), failSafe.instrumentSilent() ? 0 : FailSafe::SafeReplyWaitMs);
+    co_await commands.SendUrgent(protocol::end(), failSafe.instrumentSilent() ? 0 : FailSafe::SafeReplyWaitMs);
     platform().terminate();
 }
 
 void Controller::Exit()
 {
     failSafe.stopSupervision("File > Exit", RecordEnd::ProgramEnded);
-    platform().terminate();
+    routines.launch([](Controller& c) -> Task<void> {
+        // The run or test winds down at once (its pauses are cut and its commands held), so
+        // its record is closed before the program ends.
+        co_await c.polishRun.ended();
+        co_await c.voltCurrentTest.ended();
+        co_await c.failSafe.safeStateReached();
+        platform().terminate();
+    }(*this));
 }
 
 void Controller::beginSignalClose(int signal)

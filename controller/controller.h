@@ -11,8 +11,10 @@
 #include "controller/poll_cycle.h"
 #include "controller/power_control.h"
 #include "controller/progress.h"
+#include "controller/routines.h"
 #include "controller/run_records.h"
 #include "controller/start_up_sequence.h"
+#include "controller/taken_point.h"
 #include "controller/volt_current_test.h"
 #include "device/command_channel.h"
 #include "device/current_stream.h"
@@ -33,13 +35,13 @@ public:
     // widgets' stored configuration is applied, so its loading-time events are seen.
     void connectControls();
 
-    // The window is closing: switches the instrument off if anything may be on, saves the
-    // taught positions (once they have been read), then sends "X". A failed save propagates
-    // (the close stops there and "X" is not sent). A run or test in progress is stopped first;
-    // the rest follows when its loop has returned.
-    void FormClose();
-    // "File" > "Exit": the program ends at once, without saving or "X", but not with the
-    // instrument left on.
+    // The window is closing: a run or test in progress is stopped as its button would and
+    // has wound down first; then the instrument is switched off if anything may be on, the
+    // taught positions are saved (once they have been read), and "X" goes out. A failed save
+    // ends the routine with its error (the close stops there and "X" is not sent).
+    Task<void> FormClose();
+    // "File" > "Exit": the program ends without saving or "X", but not with the instrument
+    // left on: a run or test is stopped, the safe state sent, then the program asked to end.
     void Exit();
     // A signal asks the program to end, and nobody may be there to answer anything: the
     // instrument is switched off at once, an exchange waiting for its reply gives up, and the
@@ -52,13 +54,21 @@ public:
     int exitStatus() const { return exitStatus_; }
 
     // One long loop drives the relay, the supply and the chart at a time. While a polish run
-    // or a volt-versus-current test is on the stack (running or winding down), both start
-    // buttons are disabled; a loop's own button stays usable while it offers the stop.
+    // or a volt-versus-current test has begun and not ended (running or winding down), both
+    // start buttons are disabled; a loop's own button stays usable while it offers the stop.
     bool loopRunning() const { return polishRun.running() || voltCurrentTest.running(); }
     void updateStartButtons();
-    // Sets the caption of BitBtn1 or Button10, which is its loop's state, and the buttons'
-    // states with it.
-    void setLoopCaption(QPushButton* button, const QString& caption);
+
+    // Where a taken point goes: its chart channel(s), its row in the open record, and the
+    // progress of the run or test that took it.
+    void takePoint(const TakenPoint& point);
+
+    // A routine's pause: `ms` on the tick, then until no command waits for its reply (a click
+    // may have sent one meanwhile; the routine's next command would be turned away). True when
+    // the time has passed, false when `cancellation` cut it short.
+    Task<bool> pause(std::uint32_t ms, Cancellation* cancellation = nullptr);
+    // Nothing is on its way: no routine (a click's, the homing, the close), run or test.
+    bool idle() const;
 
     ControllerState& state;
     MainWindowControls& ui;
@@ -78,8 +88,10 @@ public:
     VoltCurrentTest voltCurrentTest;
     ManualChart manualChart;
     Progress progress;
-    // Last, so it is gone first: a recording still open at the end draws the chart once more.
+    // Near the end, so it is gone first: a recording still open at the end draws the chart once more.
     RunRecords records;
+    // Last: routines still waiting at the end go before the parts they use.
+    Routines routines;
 
 private:
     bool closingForSignal_ = false;

@@ -15,28 +15,27 @@ double AverageOfLastThree(const ControllerState& s)
     return (0.0 + s.CurrentSamples[1] + s.CurrentSamples[2] + s.CurrentSamples[3]) / 3.0;
 }
 
-void CurrentReadout::ReadCurrentFrame() { show(stream_.ReadCurrentFrame()); }
+double CurrentReadout::ReadCurrentFrame() { return show(stream_.ReadCurrentFrame()); }
 
-void CurrentReadout::show(const StreamRead& read)
+double CurrentReadout::show(const StreamRead& read)
 {
+    auto& samples = state_.CurrentSamples;
     if (read.polled && ui_.Label12)
         ui_.Label12->setText(QString::number(read.queued));
     if (!read.frame)
-        return;
+        return samples[0];
     if (ui_.Label6)
         ui_.Label6->setText(read.frame->text);
 
     // A garbled frame is dropped without a word: raising an error here would end the poll
     // cycle before it re-arms its timer, and polling would stop for good.
     if (!read.frame->value)
-        return;
+        return samples[0];
     const std::int32_t v = *read.frame->value;
-
-    auto& samples = state_.CurrentSamples;
     if (v < CurrentFrame::Flag) {
         ui_.iLedRound1->setActive(false);
         samples[0] = 0.0;
-        return;
+        return samples[0];
     }
 
     ui_.iLedRound1->setActive(true);
@@ -57,6 +56,7 @@ void CurrentReadout::show(const StreamRead& read)
     state_.SampleSlot = slot + 1;
     if (state_.SampleSlot == 4)
         state_.SampleSlot = 1;
+    return samples[0];
 }
 
 }  // namespace velmar

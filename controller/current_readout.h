@@ -22,9 +22,11 @@ public:
     {
     }
 
-    // Reads at most one frame from the stream and shows it.
-    void ReadCurrentFrame();
-    void show(const StreamRead& read);
+    // Reads at most one frame from the stream and shows it. Returns the calibrated current as
+    // it stands afterwards (sample slot 0): the new reading, 0 for an unflagged frame, the last
+    // one when no frame came.
+    double ReadCurrentFrame();
+    double show(const StreamRead& read);
 
 private:
     ControllerState& state_;

@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
 
@@ -29,18 +29,32 @@ QString outcomeText(const QString& command, const UrgentOutcome& outcome, std::u
 
 void FailSafe::ReachSafeState()
 {
-    // A nested call (from a poll cycle inside one of the waits below) would only repeat it, and
-    // so would a later way out: once sent, the safe state is not sent again until something
-    // has been switched on since.
+    // Once sent, the safe state is not sent again until something has been switched on since;
+    // a call while it is on its way leaves it to the one under way.
     if (reaching_ || safeStateSent_ || (!relayMayBeOn_ && !outputMayBeOn_))
         return;
     reaching_ = true;
+    switchingOff_ = start(switchOff(), [this](std::exception_ptr) {
+        reaching_ = false;
+        waitingForSafeState_.wakeAll();
+    });
+}
+
+Task<void> FailSafe::safeStateReached()
+{
+    ReachSafeState();
+    while (reaching_)
+        co_await waitingForSafeState_.next();
+}
+
+Task<void> FailSafe::switchOff()
+{
     const bool output = outputMayBeOn_;
     // The relay first: the supply is never switched off under load.
     UrgentOutcome relay, supply;
-    const bool relayOff = c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs, &relay);
-    const bool outputOff = output && c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs, &supply);
-    reaching_ = false;
+    const bool relayOff = co_await c_.commands.SendUrgent(protocol::relay(false), SafeReplyWaitMs, &relay);
+    const bool outputOff =
+        output && co_await c_.commands.SendUrgent(protocol::output(false), SafeReplyWaitMs, &supply);
     safeStateSent_ = relay.written;
     silent_ = relay.written && relay.bytesArrived == 0 && (!output || supply.bytesArrived == 0);
     c_.power.showSwitchedOff(relayOff, outputOff);
@@ -59,8 +73,8 @@ void FailSafe::stopSupervision(const char* why, RecordEnd reason)
     if (supervising()) {
         c_.records.noteSupervisionEnded(reason);
         c_.state.CommandsHeld = true;
-        c_.polishRun.stop();
-        c_.voltCurrentTest.stop();
+        c_.polishRun.stopNow();
+        c_.voltCurrentTest.stopNow();
     }
     ReachSafeState();
 }
@@ -149,7 +163,7 @@ void FailSafe::streamPolled(bool frameTaken)
         return;
     const bool run = c_.polishRun.running();
     stopSupervision("no current readings for 2 s", RecordEnd::StreamStalled);
-    ShowInfo(run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
+    openDialog(DialogKind::Info, run ? QStringLiteral("No current readings from the instrument for 2 s: the run was stopped")
                  : QStringLiteral("No current readings from the instrument for 2 s: the test was stopped"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "controller/record_end.h"
 #include "device/d2xx/d2xx.h"
+#include "platform/task.h"
 
 #include <QString>
 
@@ -31,7 +32,12 @@ public:
     // since. Each goes out only while the command channel can still carry it, even during
     // another exchange or after the link has been declared failed, with at most 1 s for its
     // reply and no dialog. What the device acknowledged shows on the Relay and Power buttons.
+    // "RY 0" is written before this returns (handlers act at once); the rest follows as a
+    // routine of its own. While it is on its way, another call does nothing more.
     void ReachSafeState();
+    // The same for a routine that goes on only once the safe state's commands have had their
+    // replies (or their waits have run out): a close, Exit, the end after a lost link.
+    Task<void> safeStateReached();
 
     // A fault ends the supervision: the runs and tests in progress are stopped as their stop
     // buttons would stop them, the instrument is switched off, and what their loops would
@@ -47,7 +53,7 @@ public:
     // or the program's end rather than by its caption, it leaves nobody supervising: returns
     // whether it ended so.
     bool loopFinished();
-    // A run or test loop has begun, or returned (nested ones count each).
+    // A run or test loop has begun, or ended.
     void loopEntered();
     void loopLeft();
     bool supervising() const { return loops_ > 0; }
@@ -75,7 +81,11 @@ public:
     bool outputMayBeOn() const { return outputMayBeOn_; }
 
 private:
+    Task<void> switchOff();
+
     Controller& c_;
+    Started switchingOff_;
+    Waiters waitingForSafeState_;
     int loops_ = 0;
     // Switched on by a command that went out; off only once the device acknowledged it.
     bool relayMayBeOn_ = false;

@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
@@ -15,7 +15,7 @@
 
 namespace velmar {
 
-void HalfCycle::announceFinish(const QString& message, RecordEnd criterion)
+Task<void> HalfCycle::announceFinish(QString message, RecordEnd criterion)
 {
     qCInfo(lcRun).noquote() << "finish criterion met:" << message;
     c_.records.noteEnd(RecordKind::Polish, criterion);
@@ -23,12 +23,14 @@ void HalfCycle::announceFinish(const QString& message, RecordEnd criterion)
     // someone answers it.
     c_.progress.polishFinishMet(criterion);
     platform().beep();
-    Delay(250);
+    co_await c_.pause(250);
     platform().beep();
-    ShowInfo(message);
+    // Not awaited: the run has ended, and it winds down and switches the relay off now, not
+    // when somebody comes back to answer.
+    openDialog(DialogKind::Info, message);
 }
 
-bool HalfCycle::EvaluateHalfCycle()
+Task<bool> HalfCycle::EvaluateHalfCycle()
 {
     ControllerState& s = c_.state;
     TiPlot* plot = c_.ui.iPlot1;
@@ -45,8 +47,8 @@ bool HalfCycle::EvaluateHalfCycle()
 
     // Each criterion is tested on its own: one call may finish for several reasons at once.
     if (!(static_cast<double>(s.CycleLimit) >= s.CyclesDone)) {
-        announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        co_await announceFinish(QStringLiteral("Run Stopped: Number Cycles"), RecordEnd::NumberOfCycles);
+        c_.polishRun.stop();
         result = false;
         cyclesMet = true;
         s.CyclesDone = 0.0;
@@ -61,36 +63,38 @@ bool HalfCycle::EvaluateHalfCycle()
     lastAverage_ = average;
 
     if (!(average >= s.MinCurrentLimit)) {
-        announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2),
+        co_await announceFinish(QStringLiteral("Run Stopped:  Minimum Current=") + FormatNumber(average, 4, 2),
                        RecordEnd::MinimumCurrent);
         // The current has faded: switch the relay off now rather than after the loop's next check.
-        c_.commands.SendCommand(protocol::relay(false));
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        co_await c_.commands.SendCommand(protocol::relay(false));
+        c_.polishRun.stop();
         result = false;
         minimumMet = true;
     }
 
     s.TotalCharge += average;
     if (s.TotalCharge >= s.TotalLimit) {
-        announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
+        co_await announceFinish(QStringLiteral("Run Stopped:  Total Current=") + FormatNumber(s.TotalCharge, 4, 0),
                        RecordEnd::TotalCharge);
-        c_.setLoopCaption(c_.ui.BitBtn1, QStringLiteral("Run"));
+        c_.polishRun.stop();
         result = false;
         totalMet = true;
     }
 
     c_.ui.Label10->setText(FormatGeneral(average));
     // Read the counters afresh: a Clear Chart inside one of the waits above may have reset them.
-    plot->ChannelAt(0)->AddPoint(s.CycleNumber, average);
-    plot->ChannelAt(1)->AddPoint(s.CycleNumber, s.TotalCharge);
-    c_.records.polishRow(s.CycleNumber, average, s.TotalCharge);
+    TakenPoint point{RecordKind::Polish, s.CycleNumber, average};
+    point.total = s.TotalCharge;
+    point.cyclesMet = cyclesMet;
+    point.minimumMet = minimumMet;
+    point.totalMet = totalMet;
+    c_.takePoint(point);
 
     plot->LabelAt(1)->setCaption(QStringLiteral("Power = ") + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
                                  + QStringLiteral(" Volts ") + mode + QStringLiteral("       Total Current= ")
                                  + FormatNumber(s.TotalCharge, 4, 0) + QStringLiteral("       Cycle=")
                                  + FormatGeneral(s.CycleNumber));
-    c_.progress.halfCycleEvaluated(average, cyclesMet, minimumMet, totalMet);
-    return result;
+    co_return result;
 }
 
 }  // namespace velmar

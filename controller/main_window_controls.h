@@ -71,7 +71,7 @@ struct MainWindowControls {
     QLineEdit* Edit4 = nullptr;        // polish strokes per dip in the electrolyte
     QLineEdit* Edit5 = nullptr;        // the chart's title
     QPushButton* Button13 = nullptr;   // "Clear Chart"
-    QPushButton* BitBtn1 = nullptr;    // "Run" / "Stop": the polish run; its caption is the run's state
+    QPushButton* BitBtn1 = nullptr;    // "Run" / "Stop": the polish run; its caption shows the run's state
     QPushButton* Button4 = nullptr;    // hidden: rocks the axis 200 steps down and up five times
     QCheckBox* CheckBox1 = nullptr;    // "Zero Current": capture the zero before the run
 
@@ -87,7 +87,7 @@ struct MainWindowControls {
     QLineEdit* Edit6 = nullptr;        // the sweep's first voltage
     QLabel* StaticText7 = nullptr;
     QLineEdit* Edit7 = nullptr;        // the sweep ends below this voltage
-    QPushButton* Button10 = nullptr;   // "Start Test" / "Stop Test": its caption is the test's state
+    QPushButton* Button10 = nullptr;   // "Start Test" / "Stop Test": its caption shows the test's state
 
     // Not on the original window: the status line in the band under the chart, and the
     // button that sets the knob to a V-I sweep's suggested voltage.

@@ -2,7 +2,6 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "widgets/tilineargauge.h"
@@ -32,22 +31,22 @@ std::int32_t Motion::MmToSteps(double mm)
     return steps;
 }
 
-void Motion::MoveTo(std::int32_t target)
+Task<void> Motion::MoveTo(std::int32_t target)
 {
     ControllerState& s = c_.state;
     if (s.MoveBusy)
-        return;
+        co_return;
     s.MoveBusy = true;
     // 64 bits: two far-apart 32-bit positions differ by more than 32 bits hold.
     const std::int64_t delta = std::int64_t(s.CurrentSteps) - target;
     s.CurrentSteps = target;
     ShowPosition(s.CurrentSteps);
     if (delta != 0)
-        c_.commands.SendCommand(protocol::goTo(delta));
+        co_await c_.commands.SendCommand(protocol::goTo(delta));
     s.MoveBusy = false;
 }
 
-void Motion::MovePolish(std::int32_t target)
+Task<void> Motion::MovePolish(std::int32_t target)
 {
     ControllerState& s = c_.state;
     // The device overshoots a "GP" stroke by 2 steps, so the command asks for 2 fewer; the count
@@ -56,44 +55,47 @@ void Motion::MovePolish(std::int32_t target)
     std::int64_t delta = std::int64_t(s.CurrentSteps) - target;
     delta += delta >= 0 ? -Correction : Correction;
     if (s.MoveBusy)
-        return;
+        co_return;
     s.MoveBusy = true;
     s.CurrentSteps = target;
     ShowPosition(s.CurrentSteps);
-    Delay(10);
-    c_.commands.SendCommand(protocol::goPolish(delta, Correction));
+    co_await c_.pause(10);
+    co_await c_.commands.SendCommand(protocol::goPolish(delta, Correction));
     s.MoveBusy = false;
 }
 
-void Motion::ApplyPendingMoves()
+Task<void> Motion::ApplyPendingMoves()
 {
     ControllerState& s = c_.state;
     if (s.HomeMovePending) {
-        MoveTo(s.HomeSteps);
+        co_await MoveTo(s.HomeSteps);
         s.HomeMovePending = false;
     }
     if (s.PolishMovePending) {
-        MoveTo(s.PolishSteps);
+        co_await MoveTo(s.PolishSteps);
         s.PolishMovePending = false;
     }
     if (s.ElectrolyteMovePending) {
-        MoveTo(s.ElectrolyteSteps);
+        co_await MoveTo(s.ElectrolyteSteps);
         s.ElectrolyteMovePending = false;
     }
 }
 
 void Motion::Button1Click()
 {
-    // Re-zeroes even when "TP" is refused: Top is the operator's way to resynchronise the count.
-    c_.commands.SendCommand(protocol::top());
-    c_.state.CurrentSteps = 0;
-    ShowPosition(0);
-    platform().beep();
+    c_.routines.launch([](Motion& m) -> Task<void> {
+        // Re-zeroes even when "TP" is refused: Top is the operator's way to resynchronise the
+        // count.
+        co_await m.c_.commands.SendCommand(protocol::top());
+        m.c_.state.CurrentSteps = 0;
+        m.ShowPosition(0);
+        platform().beep();
+    }(*this));
 }
 
-void Motion::Button2Click() { MoveTo(c_.state.HomeSteps); }
-void Motion::Button7Click() { MoveTo(c_.state.PolishSteps); }
-void Motion::Button3Click() { MoveTo(c_.state.ElectrolyteSteps); }
+void Motion::Button2Click() { c_.routines.launch(MoveTo(c_.state.HomeSteps)); }
+void Motion::Button7Click() { c_.routines.launch(MoveTo(c_.state.PolishSteps)); }
+void Motion::Button3Click() { c_.routines.launch(MoveTo(c_.state.ElectrolyteSteps)); }
 
 void Motion::iLinearGauge1PointerPositionChanged(int index)
 {
@@ -141,17 +143,19 @@ bool Motion::holdDraggedPointerOnScale(int index, double mm)
     return true;
 }
 
-void Motion::iLinearGauge1MouseUp() { ApplyPendingMoves(); }
+void Motion::iLinearGauge1MouseUp() { c_.routines.launch(ApplyPendingMoves()); }
 
 void Motion::Button4Click()
 {
-    for (int i = 0; i < 5; ++i) {
-        c_.commands.SendCommand(protocol::goTo(-200));
-        c_.commands.SendCommand(protocol::goTo(200));
-    }
+    c_.routines.launch([](CommandChannel& commands) -> Task<void> {
+        for (int i = 0; i < 5; ++i) {
+            co_await commands.SendCommand(protocol::goTo(-200));
+            co_await commands.SendCommand(protocol::goTo(200));
+        }
+    }(c_.commands));
 }
 
-void Motion::Button5Click() { c_.commands.SendCommand(protocol::speed(2)); }
+void Motion::Button5Click() { c_.routines.launch(c_.commands.SendCommand(protocol::speed(2))); }
 
 void Motion::PlaceTeachPointer(int index, double mm)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include "platform/named_colours.h"
 
 #include <QColor>
@@ -35,18 +37,19 @@ public:
     // Millimetres to the nearest step (ties to even), shown in the step label.
     std::int32_t MmToSteps(double mm);
     // Absolute move with "GT"; dropped while another move is being issued.
-    void MoveTo(std::int32_t target);
+    Task<void> MoveTo(std::int32_t target);
     // Absolute polish stroke with "GP" and the device's 2-step correction; dropped while busy.
-    void MovePolish(std::int32_t target);
-    void ApplyPendingMoves();
+    Task<void> MovePolish(std::int32_t target);
+    Task<void> ApplyPendingMoves();
+    // The clicks start their routines and return.
     void Button1Click();  // Top
     void Button2Click();  // Home
     void Button7Click();  // End Polish
     void Button3Click();  // Electrolyte
     void iLinearGauge1PointerPositionChanged(int index);
     void iLinearGauge1MouseUp();
-    void Button4Click();
-    void Button5Click();
+    void Button4Click();  // five short strokes up and down (a hidden test button)
+    void Button5Click();  // normal speed
 
     // Puts a teach pointer at `mm` from code (start-up). Unlike an operator's drag the value is
     // taken as it is, even beyond the scale.

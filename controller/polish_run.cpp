@@ -3,7 +3,6 @@
 #include "controller/controller.h"
 #include "device/protocol.h"
 #include "platform/conversions.h"
-#include "platform/delay.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
 #include "widgets/tiknob.h"
@@ -65,40 +64,36 @@ QString PolishRun::strokeSpeedCommand(int speedPosition)
 }
 
 PolishRun::PolishRun(Controller& c)
-    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c),
+      loop_(c.failSafe, [&c] { c.updateStartButtons(); },
+            [&c](LoopState state) { c.ui.BitBtn1->setText(state == LoopState::Running ? StopCaption : RunCaption); })
 {
 }
 
-bool PolishRun::offersStop() const { return c_.ui.BitBtn1->text() == StopCaption; }
+bool PolishRun::offersStop() const { return loop_.state() == LoopState::Running; }
 
 void PolishRun::BitBtn1Click()
 {
-    if (c_.ui.BitBtn1->text() == RunCaption) {
+    if (loop_.state() != LoopState::Running) {
         // A run still winding down after its finish, or a test sweeping: a second loop would
         // drive the same relay and supply. The button is disabled then; this guards the rest.
         // Likewise a fault has just stopped the last run, whose loop is still winding down
         // with its commands held back: a run started now could send nothing.
         if (c_.loopRunning() || c_.state.CommandsHeld)
             return;
-        c_.ui.BitBtn1->setText(StopCaption);
         // A field that does not convert (a limit, or "Cycles per Electrolyte" before the relay
         // goes on) ends the click with its message; the set-point and mode sent so far stay
         // sent, nothing else is, and the window is ready for the corrected run.
-        loop_.run([this] { startRun(); },
-                  [this] {
-                      c_.ui.BitBtn1->setText(RunCaption);
-                      enableGroups(true);
-                  });
+        loop_.start(startRun(), [this] { enableGroups(true); });
         return;
     }
 
-    // The loop winds down by itself at its next caption check.
+    // The loop winds down by itself at its next look at its state.
     qCInfo(lcRun) << "run stopped by the operator";
-    c_.setLoopCaption(c_.ui.BitBtn1, RunCaption);
+    loop_.stop();
     c_.records.noteEnd(RecordKind::Polish, RecordEnd::Stopped);
-    // Three beeps 250 ms apart, the later two from timers: waiting for them here would hold
-    // the loop below this handler in its reply wait, and the relay would go off half a second
-    // after the stroke in progress has ended.
+    // Three beeps 250 ms apart, the later two from timers: the click does not wait for them,
+    // and the run winds down meanwhile.
     platform().beep();
     QTimer::singleShot(250, Qt::PreciseTimer, c_.ui.BitBtn1, [button = c_.ui.BitBtn1] {
         platform().beep();
@@ -106,7 +101,7 @@ void PolishRun::BitBtn1Click()
     });
 }
 
-void PolishRun::startRun()
+Task<void> PolishRun::startRun()
 {
     ControllerState& s = c_.state;
     MainWindowControls& ui = c_.ui;
@@ -120,9 +115,9 @@ void PolishRun::startRun()
     plot->LabelAt(3)->setCaption(DateTimeText(platform().now()));
 
     if (ui.CheckBox1->isChecked())
-        c_.power.ApplyPowerAndZero();
+        co_await c_.power.ApplyPowerAndZero();
     else
-        c_.power.ApplyPower();
+        co_await c_.power.ApplyPower();
 
     const QString cycles = ui.Edit1->text();
     if (cycles.isEmpty()) {
@@ -148,7 +143,7 @@ void PolishRun::startRun()
                                    .arg(c_.power.modeText())
                                    .arg(ui.Edit4->text(), limit(cycles, ""), limit(minimum, " mA"), limit(total, ""));
     try {
-        RunPolishLoop();
+        co_await RunPolishLoop();
     } catch (const std::exception& error) {
         c_.records.endByError(RecordKind::Polish, QString::fromUtf8(error.what()));
         throw;
@@ -165,49 +160,48 @@ void PolishRun::enableGroups(bool enabled)
         group->setEnabled(enabled);
 }
 
-void PolishRun::RunPolishLoop()
+Task<void> PolishRun::RunPolishLoop()
 {
     ControllerState& s = c_.state;
     MainWindowControls& ui = c_.ui;
     CommandChannel& commands = c_.commands;
-    const auto active = [this, &ui] {
-        return ui.BitBtn1->text() == StopCaption && !c_.failSafe.loopsMustEnd();
-    };
+    const auto active = [this] { return loop_.state() == LoopState::Running && !c_.failSafe.loopsMustEnd(); };
 
     ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral(" "));
     const int strokes = StrToInt(ui.Edit4->text());
     c_.progress.polishStarted();
-    commands.SendCommand(protocol::relay(true));
+    co_await commands.SendCommand(protocol::relay(true));
+    Cancellation& fault = loop_.cancellation();
 
     while (active()) {
-        commands.SendCommand(protocol::speed(2));
-        c_.motion.MoveTo(s.ElectrolyteSteps);
-        Delay(20);
+        co_await commands.SendCommand(protocol::speed(2));
+        co_await c_.motion.MoveTo(s.ElectrolyteSteps);
+        co_await c_.pause(20, &fault);
         // Stopped during the dip: the electrode stays in the electrolyte.
         if (active())
-            c_.motion.MoveTo(s.HomeSteps);
-        Delay(20);
+            co_await c_.motion.MoveTo(s.HomeSteps);
+        co_await c_.pause(20, &fault);
         // Read afresh at every dip, so a change of the Speed switch applies from the next dip.
-        commands.SendCommand(strokeSpeedCommand(ui.iSwitchSlider1->position()));
+        co_await commands.SendCommand(strokeSpeedCommand(ui.iSwitchSlider1->position()));
         c_.progress.polishDipped();
 
         for (int i = 1; i <= strokes && active(); ++i) {
             // Both evaluations run even when the first one finished the run; each only
             // decides whether its own move is made.
-            if (c_.halfCycle.EvaluateHalfCycle())
-                c_.motion.MovePolish(s.PolishSteps);
-            if (c_.halfCycle.EvaluateHalfCycle())
-                c_.motion.MovePolish(s.HomeSteps);
+            if (co_await c_.halfCycle.EvaluateHalfCycle())
+                co_await c_.motion.MovePolish(s.PolishSteps);
+            if (co_await c_.halfCycle.EvaluateHalfCycle())
+                co_await c_.motion.MovePolish(s.HomeSteps);
         }
     }
 
     c_.failSafe.loopFinished();
-    commands.SendCommand(protocol::relay(false));
+    co_await commands.SendCommand(protocol::relay(false));
     c_.progress.polishEnded();
 }
 
-bool PolishRun::stopForClose() { return loop_.stopForClose(c_.ui.BitBtn1, RunCaption); }
+bool PolishRun::stop() { return loop_.stop(); }
 
-bool PolishRun::stop() { return loop_.stop(c_.ui.BitBtn1, RunCaption); }
+bool PolishRun::stopNow() { return loop_.stopNow(); }
 
 }  // namespace velmar

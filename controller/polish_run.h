@@ -1,6 +1,7 @@
 #pragma once
 
-#include "controller/winding_loop.h"
+#include "controller/loop_routine.h"
+#include "platform/task.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -16,38 +17,38 @@ class Controller;
 
 // The polish run: dip into the electrolyte, back to Home, then strokes between Home and End
 // Polish with a current evaluation before every stroke move, dip again, and so on until the
-// operator stops it or a finish criterion is met. Runs as a loop inside the click of BitBtn1,
-// whose caption ("Run" / "STOP") is the run's state.
+// operator stops it or a finish criterion is met. A routine started by the click of BitBtn1,
+// whose caption ("Run" / "STOP") shows the run's state.
 class PolishRun {
 public:
     explicit PolishRun(Controller& c);
-    // "Run" starts a run; any other caption asks the running loop to stop (three beeps).
+    // Starts a run; while one is running, asks it to stop (three beeps).
     void BitBtn1Click();
-    // The run loop; called only by BitBtn1Click.
-    void RunPolishLoop();
+    // The run loop; run only by BitBtn1Click.
+    Task<void> RunPolishLoop();
 
-    // A run is on the stack, from its start (power, limits) until its groups are enabled
-    // again; nested runs count each.
+    // A run has begun (power, limits) and has not yet ended (its groups enabled again).
     bool running() const { return loop_.running(); }
-    // BitBtn1 reads "STOP": a run is active and its button stops it.
+    // A run is active and its button ("STOP") stops it.
     bool offersStop() const;
-    // The window is closing. A running run is asked to stop as its button would (the loop
-    // winds down and switches the relay off), and the close is finished (Controller::FormClose
-    // again) once the run has returned. Returns whether a run was running, i.e. whether the
-    // close has to wait for it.
-    bool stopForClose();
-    // A fault stopped the supervision: a running run is asked to stop as its button would.
+    // A finish criterion or the window's close stopped the run: a running run is asked to
+    // stop as its button would (the loop winds down and switches the relay off). Returns
+    // whether the run has yet to end.
     bool stop();
+    // A fault stopped the supervision: the same, and the run's pauses end at once.
+    bool stopNow();
+    // Until the run has ended (at once when none is running).
+    Task<void> ended() { return loop_.ended(); }
 
     // The stroke speed command for a position of the Speed switch.
     static QString strokeSpeedCommand(int speedPosition);
 
 private:
-    void startRun();
+    Task<void> startRun();
     void enableGroups(bool enabled);
 
     Controller& c_;
-    WindingLoop loop_;
+    LoopRoutine loop_;
 };
 
 // A local date and time as the run stamps it on the chart: the locale's short date, then its

@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "controller/settings_file.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
@@ -11,7 +11,6 @@
 #include "widgets/tisevensegmentanalog.h"
 
 #include <QLabel>
-#include <QScopeGuard>
 
 #include <cstdlib>
 #include <exception>
@@ -20,28 +19,25 @@ namespace velmar {
 
 void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
 {
-    if (platform().terminating() || cycling_)
+    if (platform().terminating())
         return;
-    cycling_ = true;
-    const auto leaving = qScopeGuard([this] { cycling_ = false; });
 
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
-    // No further poll event may arrive while this one runs, even where a dialog below
-    // processes events.
+    // Re-armed on the way out: a slow cycle delays the next one instead of piling them up.
     timers.setEnabled(PollTimer, false);
 
     bool ending = false;
+    double current = c_.state.CurrentSamples[0];
     if (c_.state.LinkFailed) {
-        endOnLinkFailure();
+        c_.routines.launch(endOnLinkFailure());
         ending = true;
     } else {
         const std::uint64_t readingsBefore = c_.stream.framesTaken();
-        c_.readout.ReadCurrentFrame();
+        current = c_.readout.ReadCurrentFrame();
         if (!c_.state.LinkFailed)
             c_.failSafe.streamPolled(c_.stream.framesTaken() != readingsBefore);
     }
 
-    const double current = c_.state.CurrentSamples[0];
     c_.ui.iAngularGauge1->setPosition(current);
     c_.ui.Label11->setText(FormatGeneral(current));
     c_.ui.iSevenSegmentAnalog1->setValue(current);
@@ -50,8 +46,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
         // Elapsed seconds, non-negative even when the clock has been set back since.
         const qint64 ms = c_.state.ChartStartTime.msecsTo(platform().now());
         const double x = static_cast<double>(std::llabs(ms)) / 1000.0;
-        c_.ui.iPlot1->ChannelAt(0)->AddPoint(x, current);
-        c_.records.manualRow(x, current);
+        c_.takePoint({RecordKind::Manual, x, current});
     }
 
     if (ending || platform().terminating())
@@ -59,7 +54,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
     timers.setEnabled(PollTimer, true);
 }
 
-void PollCycle::endOnLinkFailure()
+Task<void> PollCycle::endOnLinkFailure()
 {
     // Whatever still runs on the instrument is left without a supervisor: off with it before
     // anything waits for the operator.
@@ -69,11 +64,16 @@ void PollCycle::endOnLinkFailure()
     try {
         SaveSettings(c_.state);
     } catch (const std::exception& error) {
-        platform().showApplicationError(QString::fromUtf8(error.what()));
+        openDialog(DialogKind::ApplicationError, QString::fromUtf8(error.what()));
     }
-    ShowInfo(QStringLiteral("USB Communications error. Check the connection and restart"));
+    co_await dialog(DialogKind::Info, QStringLiteral("USB Communications error. Check the connection and restart"));
     // No more points will come: the recording ends here, not when the program does.
     c_.records.end(RecordKind::Manual);
+    // A run or test winds down at once (its commands are held), and the program ends after
+    // the safe state's commands have had their replies or their waits have run out.
+    co_await c_.polishRun.ended();
+    co_await c_.voltCurrentTest.ended();
+    co_await c_.failSafe.safeStateReached();
     platform().terminate();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <cstdint>
 
 class QObject;
@@ -21,13 +23,9 @@ public:
     void iThreadTimers1Timer9(QObject* sender);
 
 private:
-    void endOnLinkFailure();
+    Task<void> endOnLinkFailure();
 
     Controller& c_;
-    // A cycle is on the stack. A notification posted just before the cycle disabled its timer
-    // is still delivered, inside whatever dialog the cycle shows: it must not start a second
-    // cycle there (which would show the same dialog again).
-    bool cycling_ = false;
 };
 
 }  // namespace velmar

@@ -2,7 +2,6 @@
 
 #include "controller/controller.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
 #include "platform/number_format.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
@@ -31,49 +30,42 @@ QString PowerControl::modeText() const
     return protocol::mode(c_.ui.iSwitchSlider2->position() == 1);
 }
 
-void PowerControl::ApplyPower()
+Task<void> PowerControl::ApplyPower()
 {
-    c_.commands.SendCommand(protocol::relay(false));
+    co_await c_.commands.SendCommand(protocol::relay(false));
     const std::int32_t count = setPointCount(c_.ui.iKnob1->position());
     c_.ui.Label4->setText(QString::number(count));
-    c_.commands.SendCommand(protocol::setPoint(count));
-    c_.commands.SendCommand(modeText());
+    co_await c_.commands.SendCommand(protocol::setPoint(count));
+    co_await c_.commands.SendCommand(modeText());
 }
 
-void PowerControl::ApplyPowerAndZero()
+Task<void> PowerControl::ApplyPowerAndZero()
 {
-    ApplyPower();
-    CaptureZero();
+    co_await ApplyPower();
+    co_await CaptureZero();
 }
 
-void PowerControl::CaptureZero()
+Task<void> PowerControl::CaptureZero()
 {
-    c_.commands.SendCommand(protocol::output(true));
-    // The poll cycles running inside this wait read the frames sent with the output on and the
-    // relay off: that count is what zero current reads as.
-    Delay(500);
+    co_await c_.commands.SendCommand(protocol::output(true));
+    // The poll cycles running during this pause read the frames sent with the output on and
+    // the relay off: that count is what zero current reads as.
+    co_await c_.pause(500);
     c_.state.ZeroOffset = c_.state.RawCurrent;
     c_.ui.Label2->setText(QString::number(c_.state.ZeroOffset));
-    c_.commands.SendCommand(protocol::output(false));
+    co_await c_.commands.SendCommand(protocol::output(false));
 }
 
-void PowerControl::Button6Click()
-{
-    ApplyPowerAndZero();
-}
+void PowerControl::Button6Click() { c_.routines.launch(ApplyPowerAndZero()); }
 
 void PowerControl::Button9Click()
 {
     if (c_.state.CommandBusy)
         return;
     QPushButton* button = c_.ui.Button9;
-    if (button->text() == kRelayOn) {
-        button->setText(kRelayOff);
-        c_.commands.SendCommand(protocol::relay(true));
-    } else {
-        button->setText(kRelayOn);
-        c_.commands.SendCommand(protocol::relay(false));
-    }
+    const bool on = button->text() == kRelayOn;
+    button->setText(on ? kRelayOff : kRelayOn);
+    c_.routines.launch(c_.commands.SendCommand(protocol::relay(on)));
 }
 
 void PowerControl::showSwitchedOff(bool relayOff, bool outputOff)
@@ -92,23 +84,28 @@ void PowerControl::Button11Click()
 {
     if (c_.state.CommandBusy)
         return;
+    c_.routines.launch(switchPower());
+}
+
+Task<void> PowerControl::switchPower()
+{
     QPushButton* button = c_.ui.Button11;
     if (button->text() == kPowerOn) {
         // Set-point and mode stay as programmed for as long as the output is on.
         c_.ui.iKnob1->setEnabled(false);
         c_.ui.iSwitchSlider2->setEnabled(false);
-        ApplyPowerAndZero();
+        co_await ApplyPowerAndZero();
         c_.ui.iPlot1->LabelAt(1)->setCaption(QStringLiteral("Power = ")
                                              + FormatNumber(c_.ui.iKnob1->position(), 4, 1)
                                              + QStringLiteral("Volts") + modeText());
         button->setText(kPowerOff);
-        c_.commands.SendCommand(protocol::output(true));
+        co_await c_.commands.SendCommand(protocol::output(true));
         // The pulse switched the relay off; put it back if the operator had it on.
         if (c_.ui.Button9->text() == kRelayOff)
-            c_.commands.SendCommand(protocol::relay(true));
+            co_await c_.commands.SendCommand(protocol::relay(true));
     } else {
         button->setText(kPowerOn);
-        c_.commands.SendCommand(protocol::output(false));
+        co_await c_.commands.SendCommand(protocol::output(false));
         // Drop the meter now rather than at the next poll cycle.
         c_.ui.iAngularGauge1->setPosition(0.0);
         c_.ui.iKnob1->setEnabled(true);

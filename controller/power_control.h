@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,13 +18,13 @@ class PowerControl {
 public:
     explicit PowerControl(Controller& c) : c_(c) {}
     // Relay off, then set-point and mode from the controls.
-    void ApplyPower();
+    Task<void> ApplyPower();
     // ApplyPower, then a 500 ms output pulse during which the poll cycle refreshes RawCurrent;
     // that count becomes ZeroOffset. Output and relay are both off afterwards.
-    void ApplyPowerAndZero();
+    Task<void> ApplyPowerAndZero();
     // The zero capture at the voltage already programmed: output on with the relay off for
     // 500 ms, the reading then taken as zero current (ZeroOffset, shown in Label2), output off.
-    void CaptureZero();
+    Task<void> CaptureZero();
     void Button6Click();
     void Button11Click();
     void Button9Click();
@@ -37,6 +39,9 @@ public:
     static std::int32_t setPointCount(double volts);
 
 private:
+    // Button11's routine: the output on with a fresh zero, or off.
+    Task<void> switchPower();
+
     Controller& c_;
 };
 

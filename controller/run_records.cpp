@@ -3,7 +3,7 @@
 #include "controller/chart_data_export.h"
 #include "controller/controller.h"
 #include "controller/csv_format.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/file_save.h"
 #include "platform/platform_services.h"
 #include "widgets/tiknob.h"
@@ -302,12 +302,12 @@ void RunRecords::finish(RecordKind kind, const QString& reason, Tell tell)
                                         "as usual.\r\rFolder: %2\rReason: %3")
                              .arg(whatWasRecorded(kind), record->folder(), failure);
     if (tell == Tell::Now) {
-        ShowInfo(text);
+        openDialog(DialogKind::Info, text);
         return;
     }
     // The error goes on to the application's error dialog, which the operator should see
     // first: what stopped the run matters more than its record.
-    QTimer::singleShot(0, c_.ui.iPlot1, [text] { ShowInfo(text); });
+    QTimer::singleShot(0, c_.ui.iPlot1, [text] { openDialog(DialogKind::Info, text); });
 }
 
 void RunRecords::exportChartData()
@@ -328,7 +328,7 @@ void RunRecords::exportChartData()
     const CsvDialect dialect = filter == forLocale ? localeCsvDialect(QLocale()) : CsvDialect{};
     const QString error = SaveFileContents(fileName, chartDataCsv(*c_.ui.iPlot1, dialect));
     if (!error.isEmpty()) {
-        platform().showError(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
+        openDialog(DialogKind::Error, QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
         return;
     }
     lastExportFolder_ = QFileInfo(fileName).absolutePath();
@@ -341,7 +341,7 @@ void RunRecords::openRecordsFolder()
     QDir().mkpath(folder);
     // Without a file manager the operator still learns where to look.
     if (!platform().shellOpen(QUrl::fromLocalFile(folder).toString()))
-        platform().showInfo(QStringLiteral("No file manager could be started. The records are in\n%1")
+        openDialog(DialogKind::Info, QStringLiteral("No file manager could be started. The records are in\n%1")
                                 .arg(QDir::toNativeSeparators(folder)));
 }
 

@@ -2,7 +2,7 @@
 
 #include "controller/ini_file.h"
 #include "platform/conversions.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
@@ -126,7 +126,7 @@ void LoadSettings(ControllerState& state)
 {
     const QString name = SettingsFileName();
     if (!QFileInfo::exists(name))
-        ShowInfo(QStringLiteral("Creating Configuration File\r\r"
+        openDialog(DialogKind::Info, QStringLiteral("Creating Configuration File\r\r"
                                 "This should only happen the first time on a new Computer"));
 
     QString problem;
@@ -135,7 +135,7 @@ void LoadSettings(ControllerState& state)
         qCWarning(lcSettings).noquote() << QStringLiteral("%1 not read (%2): defaults used").arg(name, problem);
         useDefaults(state);
         state.SettingsLoaded = true;
-        ShowInfo(QStringLiteral("The settings file %1 was not read: %2.\r\r"
+        openDialog(DialogKind::Info, QStringLiteral("The settings file %1 was not read: %2.\r\r"
                                 "The default positions and calibration are used, and the file is "
                                 "left as it is.")
                      .arg(name, problem));
@@ -157,7 +157,7 @@ void LoadSettings(ControllerState& state)
                          .arg(r.key, r.found, r.allowed, r.used));
     for (const QString& line : lines)
         qCWarning(lcSettings).noquote() << QStringLiteral("%1: replaced %2").arg(name, line);
-    ShowInfo(QStringLiteral("Settings out of range in %1 were replaced by their defaults:\r\r%2\r\r"
+    openDialog(DialogKind::Info, QStringLiteral("Settings out of range in %1 were replaced by their defaults:\r\r%2\r\r"
                             "The file is left as it is until the program saves the positions in "
                             "use when it closes.")
                  .arg(name, lines.join(u'\r')));

@@ -3,7 +3,7 @@
 #include "controller/controller.h"
 #include "controller/settings_file.h"
 #include "device/protocol.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "timers/tithreadtimers.h"
 
 #include <QPushButton>
@@ -23,29 +23,41 @@ void setVisibleIf(QWidget* widget, bool visible)
 
 void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
 {
+    c_.ui.iThreadTimers1->setEnabled(StartUpTimer, false);  // once per process
+    running_ = true;
+    c_.routines.launch(homeAndLoad(), [this](std::exception_ptr error) {
+        running_ = false;
+        reportRoutineError(error);
+    });
+}
+
+Task<void> StartUpSequence::homeAndLoad()
+{
     ControllerState& s = c_.state;
     Motion& motion = c_.motion;
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
-
-    timers.setEnabled(StartUpTimer, false);  // once per process
 
     // The About window without its buttons is the splash while the electrode is homed.
     setVisibleIf(c_.ui.Form2Button1, false);
     setVisibleIf(c_.ui.Form2Button2, false);
     setVisibleIf(c_.ui.Form2, true);
 
-    s.CommandBusy = false;
-    Delay(500);
+    // CommandBusy is the command channel's own: it is set only while an exchange waits for
+    // its reply, and the pause ends only once none does.
+    co_await c_.pause(500);
 
     // A little down first, so "TP" always finds the top from below.
-    c_.commands.SendCommand(protocol::goTo(-100));
-    c_.commands.SendCommand(protocol::top());
+    co_await c_.commands.SendCommand(protocol::goTo(-100));
+    co_await c_.commands.SendCommand(protocol::top());
     s.CurrentSteps = 0;
     motion.ShowPosition(0);
 
     LoadSettings(s);
+    // A note on the settings file (first run, unreadable, out of range) is read before the
+    // electrode goes on to its Home position.
+    co_await dialogsAnswered();
     s.MoveBusy = false;
-    motion.MoveTo(s.HomeSteps);
+    co_await motion.MoveTo(s.HomeSteps);
     s.Homed = true;
 
     motion.PlaceTeachPointer(Motion::HomePointer, motion.ShowPosition(s.HomeSteps));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <cstdint>
 
 class QObject;
@@ -16,10 +18,16 @@ public:
     static constexpr int StartUpDelayMs = 2000;
 
     explicit StartUpSequence(Controller& c) : c_(c) {}
+    // Starts the sequence (once per process) and returns; the homing goes on as a routine.
     void iThreadTimers1Timer1(QObject* sender);
+    // The sequence has begun and not yet ended.
+    bool running() const { return running_; }
 
 private:
+    Task<void> homeAndLoad();
+
     Controller& c_;
+    bool running_ = false;
 };
 
 }  // namespace velmar

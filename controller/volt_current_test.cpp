@@ -3,7 +3,6 @@
 #include "controller/controller.h"
 #include "device/protocol.h"
 #include "platform/conversions.h"
-#include "platform/delay.h"
 #include "widgets/tiknob.h"
 #include "widgets/tiplot.h"
 #include "widgets/tiswitchslider.h"
@@ -21,18 +20,19 @@ const QString StopCaption = QStringLiteral("Stop Test");
 }  // namespace
 
 VoltCurrentTest::VoltCurrentTest(Controller& c)
-    : c_(c), loop_(c.failSafe, [&c] { c.FormClose(); }, [&c] { c.updateStartButtons(); })
+    : c_(c),
+      loop_(c.failSafe, [&c] { c.updateStartButtons(); },
+            [&c](LoopState state) { c.ui.Button10->setText(state == LoopState::Running ? StopCaption : StartCaption); })
 {
 }
 
-bool VoltCurrentTest::offersStop() const { return c_.ui.Button10->text() == StopCaption; }
+bool VoltCurrentTest::offersStop() const { return loop_.state() == LoopState::Running; }
 
 void VoltCurrentTest::Button10Click()
 {
-    QPushButton* button = c_.ui.Button10;
-    if (button->text() != StartCaption) {
+    if (loop_.state() == LoopState::Running) {
         // The loop sees this at the top of its next step.
-        c_.setLoopCaption(button, StartCaption);
+        loop_.stop();
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Stopped);
         return;
     }
@@ -41,13 +41,12 @@ void VoltCurrentTest::Button10Click()
     // with its commands held back: a test started now could send nothing.
     if (c_.loopRunning() || c_.state.CommandsHeld)
         return;
-    button->setText(StopCaption);
     // A bad Min or Max ends the click with its message before the first step: nothing has
     // been sent, and the button offers the start again.
-    loop_.run([this] { RunVoltCurrentTest(); }, [button] { button->setText(StartCaption); });
+    loop_.start(RunVoltCurrentTest(), {});
 }
 
-void VoltCurrentTest::RunVoltCurrentTest()
+Task<void> VoltCurrentTest::RunVoltCurrentTest()
 {
     ControllerState& s = c_.state;
     TiPlot* plot = c_.ui.iPlot1;
@@ -66,36 +65,39 @@ void VoltCurrentTest::RunVoltCurrentTest()
     plot->XAxisAt(0)->setSpan(static_cast<double>(vmax) - static_cast<double>(vmin));
     c_.progress.testStarted(vmin, vmax);
     c_.records.begin(RecordKind::ViTest);
+    Cancellation& fault = loop_.cancellation();
 
-    for (int v = vmin; v < vmax && c_.ui.Button10->text() == StopCaption && !c_.failSafe.loopsMustEnd();) {
+    for (int v = vmin; v < vmax && loop_.state() == LoopState::Running && !c_.failSafe.loopsMustEnd();) {
         c_.progress.testStepStarted(v);
-        c_.motion.MoveTo(s.ElectrolyteSteps);
+        co_await c_.motion.MoveTo(s.ElectrolyteSteps);
         c_.ui.iKnob1->setPosition(v);  // the knob clamps to its range; the commands use v
         // Zero at this voltage: output on with the relay off, the way the supply's own
         // zero capture does it.
-        commands.SendCommand(protocol::relay(false));
-        commands.SendCommand(protocol::setPoint(static_cast<std::int64_t>(v) * 16));
-        commands.SendCommand(c_.power.modeText());
-        c_.power.CaptureZero();
+        co_await commands.SendCommand(protocol::relay(false));
+        co_await commands.SendCommand(protocol::setPoint(static_cast<std::int64_t>(v) * 16));
+        co_await commands.SendCommand(c_.power.modeText());
+        co_await c_.power.CaptureZero();
 
-        c_.motion.MoveTo(s.HomeSteps);
-        commands.SendCommand(protocol::output(true));
-        commands.SendCommand(protocol::relay(true));
-        Delay(2000);  // the poll cycles in here refresh the samples we average
-        const double average = AverageOfLastThree(s);
-        plot->ChannelAt(0)->AddPoint(v, average);
-        c_.progress.testPointTaken(v, average);
-        c_.records.viTestRow(v, average, s.ZeroOffset);
+        co_await c_.motion.MoveTo(s.HomeSteps);
+        co_await commands.SendCommand(protocol::output(true));
+        co_await commands.SendCommand(protocol::relay(true));
+        // The poll cycles meanwhile refresh the samples we average. A fault that cuts the wait
+        // short leaves them unsettled: no point then.
+        if (co_await c_.pause(2000, &fault)) {
+            TakenPoint point{RecordKind::ViTest, static_cast<double>(v), AverageOfLastThree(s)};
+            point.zeroOffset = s.ZeroOffset;
+            c_.takePoint(point);
+        }
         ++v;
-        c_.motion.MoveTo(s.ElectrolyteSteps);
+        co_await c_.motion.MoveTo(s.ElectrolyteSteps);
     }
 
-    if (!c_.failSafe.loopFinished() && c_.ui.Button10->text() == StopCaption)
+    if (!c_.failSafe.loopFinished() && loop_.state() == LoopState::Running)
         c_.records.noteEnd(RecordKind::ViTest, RecordEnd::Completed);
-    c_.setLoopCaption(c_.ui.Button10, StartCaption);
-    commands.SendCommand(protocol::relay(false));
-    commands.SendCommand(protocol::output(false));
-    commands.SendCommand(protocol::setPoint(0));
+    loop_.stop();
+    co_await commands.SendCommand(protocol::relay(false));
+    co_await commands.SendCommand(protocol::output(false));
+    co_await commands.SendCommand(protocol::setPoint(0));
     c_.ui.iKnob1->setPosition(4.0);
     // Output and relay are off now, whatever the Power and Relay buttons said before the test.
     c_.power.showSwitchedOff(true, true);
@@ -103,8 +105,8 @@ void VoltCurrentTest::RunVoltCurrentTest()
     c_.records.end(RecordKind::ViTest);
 }
 
-bool VoltCurrentTest::stopForClose() { return loop_.stopForClose(c_.ui.Button10, StartCaption); }
+bool VoltCurrentTest::stop() { return loop_.stop(); }
 
-bool VoltCurrentTest::stop() { return loop_.stop(c_.ui.Button10, StartCaption); }
+bool VoltCurrentTest::stopNow() { return loop_.stopNow(); }
 
 }  // namespace velmar

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "controller/winding_loop.h"
+#include "controller/loop_routine.h"
+#include "platform/task.h"
 
 #include <cstdint>
 
@@ -11,31 +12,31 @@ namespace velmar {
 class Controller;
 
 // The volt-versus-current test: steps the supply through whole volts and charts the settled
-// current at each, every point measured against a zero captured at its own voltage. Runs as a
-// loop inside the click of Button10, whose caption ("Start Test" / "Stop Test") is its state.
+// current at each, every point measured against a zero captured at its own voltage. A routine
+// started by the click of Button10, whose caption ("Start Test" / "Stop Test") shows its state.
 class VoltCurrentTest {
 public:
     explicit VoltCurrentTest(Controller& c);
-    // "Start Test" starts the test; any other caption asks the running test to stop after
-    // the step in progress.
+    // Starts the test; while one is running, asks it to stop after the step in progress.
     void Button10Click();
-    // The test loop; called only by Button10Click.
-    void RunVoltCurrentTest();
+    // The test loop; run only by Button10Click.
+    Task<void> RunVoltCurrentTest();
 
-    // A test loop is on the stack (possibly nested inside a polish run, or holding one).
+    // A test has begun and not yet ended.
     bool running() const { return loop_.running(); }
-    // Button10 reads "Stop Test": a test is active and its button stops it.
+    // A test is active and its button ("Stop Test") stops it.
     bool offersStop() const;
-    // The window is closing. A running test is asked to stop as its button would, and the
-    // close is finished (Controller::FormClose again) once the loop has returned. Returns
-    // whether a test was running, i.e. whether the close has to wait for it.
-    bool stopForClose();
-    // A fault stopped the supervision: a running test is asked to stop as its button would.
+    // The window's close: a running test is asked to stop as its button would. Returns
+    // whether the test has yet to end.
     bool stop();
+    // A fault stopped the supervision: the same, and the test's pauses end at once.
+    bool stopNow();
+    // Until the test has ended (at once when none is running).
+    Task<void> ended() { return loop_.ended(); }
 
 private:
     Controller& c_;
-    WindingLoop loop_;
+    LoopRoutine loop_;
 };
 
 }  // namespace velmar

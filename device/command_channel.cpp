@@ -3,9 +3,12 @@
 #include "device/channel_setup.h"
 #include "device/link_state.h"
 #include "device/usb_channel_driver.h"
-#include "platform/delay.h"
+#include "platform/dialogs.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
+
+#include <QScopeGuard>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -29,7 +32,7 @@ void CommandChannel::OpenCommandChannel()
 {
     if (driver_.OpenBySerialNumber(UsbChannel::A, channelSerial(UsbChannel::A)) != d2xx::FT_OK) {
         state_.LinkFailed = true;
-        platform().showMessage(QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
+        openDialog(DialogKind::Message, QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
         return;
     }
     ConfigureChannel(driver_, UsbChannel::A, 100);
@@ -47,8 +50,10 @@ void CommandChannel::noteUrgentFailure(std::uint32_t status)
 {
     // Nothing more can go out; the link is declared failed where the exchanges find out, after
     // their own dialogs, so the operator is told in the usual order.
-    if (status == d2xx::FT_IO_ERROR)
+    if (status == d2xx::FT_IO_ERROR) {
         state_.CommandChannelLost = true;
+        wakeExchange();
+    }
 }
 
 bool CommandChannel::usable() const
@@ -66,30 +71,62 @@ bool CommandChannel::writeCommand(const QString& command)
     return driver_.WriteBytes(length + 1) == length + 1;
 }
 
-bool CommandChannel::SendCommand(const QString& command)
+void CommandChannel::tellFree()
+{
+    // Each looks again when it resumes: another exchange may have begun meanwhile.
+    waitingForFree_.wakeAll();
+}
+
+Task<void> CommandChannel::untilFree()
+{
+    while (state_.CommandBusy)
+        co_await waitingForFree_.next();
+}
+
+Wake CommandChannel::replyWake()
+{
+    return Wake([this](Wake::WakeFunction wake) {
+        wake_ = wake;
+        // A backend that cannot tell is looked at again after a pause.
+        if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
+            QTimer::singleShot(10, Qt::PreciseTimer, [wake] { wake(); });
+    });
+}
+
+void CommandChannel::wakeExchange()
+{
+    if (waiting_ && wake_)
+        wake_();
+}
+
+Task<bool> CommandChannel::SendCommand(QString command)
 {
     // CommandsHeld: a fault has stopped the run or test in progress, and what its loop would
     // still send on the way out (moves, the supply back on) must not go out.
     if (state_.CommandBusy || state_.LinkFailed || state_.CommandsHeld || abandoned_)
-        return false;
+        co_return false;
 
     state_.CommandBusy = true;
+    const auto ended = qScopeGuard([this] {
+        ++exchangesEnded_;
+        tellFree();
+    });
     QString reply(13, QLatin1Char(' '));
     showReply(QStringLiteral(" "));
 
     if (!state_.CommandChannelOpen) {
         OpenCommandChannel();
         state_.CommandChannelOpen = true;
-        Delay(1000);
+        co_await delay(1000);
     }
 
     if (const d2xx::FT_STATUS purged = driver_.PurgeTx(UsbChannel::A); purged != d2xx::FT_OK) {
         noteFailure(purged);
-        ShowInfo(QStringLiteral("USB Communications Error with the KS Command Channel"));
+        co_await dialog(DialogKind::Info, QStringLiteral("USB Communications Error with the KS Command Channel"));
         state_.CommandFailed = true;
         showReply(reply);
         state_.CommandBusy = false;
-        return false;
+        co_return false;
     }
     driver_.PurgeRx(UsbChannel::A);
 
@@ -108,12 +145,16 @@ bool CommandChannel::SendCommand(const QString& command)
     // A device found gone while the command went out (by whoever acted on that failure) need
     // not be asked again: one dialog for one fault.
     d2xx::FT_STATUS status = state_.CommandChannelLost ? d2xx::FT_OK : driver_.GetQueueStatus(UsbChannel::A);
-    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !state_.ReplyTimedOut && !state_.CommandChannelLost
-           && !abandoned_) {
+    const auto over = [&] { return state_.ReplyTimedOut || state_.CommandChannelLost || abandoned_; };
+    while (driver_.QueueCountA < 2 && status == d2xx::FT_OK && !over()) {
+        co_await replyWake();
+        if (over())
+            break;
         status = driver_.GetQueueStatus(UsbChannel::A);
-        Delay(10);
     }
     waiting_ = false;
+    wake_ = {};
+    driver_.NotifyOnReceive(UsbChannel::A, {});
     noteFailure(status);
     if (state_.CommandChannelLost)
         state_.LinkFailed = true;
@@ -126,9 +167,9 @@ bool CommandChannel::SendCommand(const QString& command)
         // The watchdog has already told whoever must act on a silent device (onReplyTimeout);
         // an exchange abandoned because the program is ending says nothing.
         if (!abandoned_)
-            ShowInfo(QStringLiteral("Communications Timeout"));
+            co_await dialog(DialogKind::Info, QStringLiteral("Communications Timeout"));
         state_.CommandBusy = false;
-        return false;
+        co_return false;
     }
 
     // With the device gone the read can only fail as the query did: one dialog for one fault.
@@ -144,7 +185,7 @@ bool CommandChannel::SendCommand(const QString& command)
     state_.CommandBusy = false;
     if (written && onCommandSent)
         onCommandSent(command, acknowledged && status == d2xx::FT_OK);
-    return true;
+    co_return true;
 }
 
 namespace {
@@ -162,26 +203,30 @@ auto quietly(UsbChannelDriver& driver, Call call)
 
 }  // namespace
 
-bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome)
+Task<bool> CommandChannel::SendUrgent(QString command, std::uint32_t replyWaitMs, UrgentOutcome* outcome)
 {
     UrgentOutcome ignored;
     UrgentOutcome& result = outcome ? *outcome : ignored;
     result = {};
     if (!usable())
-        return false;
+        co_return false;
     // Whatever else tries to send meanwhile is turned away, as during any exchange; an
     // exchange this one interrupts is left to find its own reply afterwards.
     const bool interrupted = state_.CommandBusy;
+    const std::uint64_t endedBefore = exchangesEnded_;
     state_.CommandBusy = true;
+    // The interrupted exchange may end while this one waits (its reply wakes it): then there
+    // is nothing left to keep busy for.
     const auto done = [&](bool result) {
-        state_.CommandBusy = interrupted;
+        state_.CommandBusy = interrupted && exchangesEnded_ == endedBefore;
+        tellFree();
         return result;
     };
 
     d2xx::FT_STATUS status = quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); });
     if (status != d2xx::FT_OK) {
         noteUrgentFailure(status);
-        return done(false);
+        co_return done(false);
     }
     std::uint32_t before = driver_.QueueCountA;
     if (!interrupted) {
@@ -191,7 +236,7 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     }
     if (!quietly(driver_, [&] { return writeCommand(command); })) {
         noteUrgentFailure(quietly(driver_, [&] { return driver_.GetQueueStatus(UsbChannel::A); }));
-        return done(false);
+        co_return done(false);
     }
     result.written = true;
     if (onCommandWritten)
@@ -210,10 +255,24 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
             acknowledged = true;
             break;
         }
-        if (platform().tickCount() - start >= replyWaitMs)
+        const std::uint32_t waited = platform().tickCount() - start;
+        if (waited >= replyWaitMs)
             break;
-        Delay(10);
+        const std::uint32_t rest = replyWaitMs - waited;
+        if (interrupted) {
+            // The receive notification is the interrupted exchange's: looked at again after a
+            // short pause (the wait is short and rare).
+            co_await delay(std::min<std::uint32_t>(10, rest));
+        } else {
+            co_await Wake([this, rest](Wake::WakeFunction wake) {
+                if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
+                    QTimer::singleShot(10, Qt::PreciseTimer, wake);
+                QTimer::singleShot(static_cast<int>(platform().wallMsForTicks(rest)), Qt::PreciseTimer, wake);
+            });
+        }
     }
+    if (!interrupted)
+        driver_.NotifyOnReceive(UsbChannel::A, {});
     result.acknowledged = acknowledged;
     result.bytesArrived = status == d2xx::FT_OK && driver_.QueueCountA > before ? driver_.QueueCountA - before : 0;
     // An exchange still waiting reads everything queued, its own reply first: taking these
@@ -226,10 +285,14 @@ bool CommandChannel::SendUrgent(const QString& command, std::uint32_t replyWaitM
     }
     if (onCommandSent)
         onCommandSent(command, acknowledged);
-    return done(acknowledged);
+    co_return done(acknowledged);
 }
 
-void CommandChannel::abandonExchanges() { abandoned_ = true; }
+void CommandChannel::abandonExchanges()
+{
+    abandoned_ = true;
+    wakeExchange();
+}
 
 void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)
 {
@@ -240,6 +303,7 @@ void CommandChannel::iThreadTimers1Timer8(QObject* /*sender*/)
     // time-out of anything.
     if (waiting_ && onReplyTimeout)
         onReplyTimeout();
+    wakeExchange();
 }
 
 }  // namespace velmar

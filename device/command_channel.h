@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/task.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -13,9 +15,6 @@ struct LinkState;
 class TiThreadTimers;
 class UsbChannelDriver;
 
-// Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
-// The exchange waits on the window's thread while events keep running, so poll cycles, clicks
-// and timers go on during it; CommandBusy turns away any command issued meanwhile.
 // What an urgent command met: whether it went out, and what came back within its wait.
 struct UrgentOutcome {
     bool written = false;
@@ -27,6 +26,11 @@ struct UrgentOutcome {
     std::uint32_t bytesArrived = 0;
 };
 
+// Channel A: one text command at a time, each acknowledged by a reply of at least two bytes.
+// An exchange is a coroutine on the window's thread: while it waits for its reply, poll cycles,
+// clicks and timers go on, and CommandBusy turns away any command issued meanwhile. Its reply
+// wait is woken by the channel's receive notification, the reply watchdog, or the channel found
+// gone, never by looking again and again.
 class CommandChannel {
 public:
     static constexpr int WatchdogTimer = 8;
@@ -36,15 +40,23 @@ public:
     CommandChannel(LinkState& link, UsbChannelDriver& driver, TiThreadTimers& timers);
 
     void OpenCommandChannel();
-    bool SendCommand(const QString& command);
+    // One exchange: the command out, its reply awaited. The caller's routine waits in it.
+    // Refused at once (false, nothing sent) while another exchange waits for its reply.
+    Task<bool> SendCommand(QString command);
+    // Until no exchange waits for its reply (at once when none does). A routine that has
+    // paused calls it before it goes on: a command issued by a click meanwhile is answered
+    // before the routine's own next command, which would otherwise be turned away.
+    Task<void> untilFree();
     void iThreadTimers1Timer8(QObject* sender);
 
     // For switching the instrument off when nobody will be supervising it any more: sends the
     // command even while another exchange is waiting (without disturbing it: nothing is purged
     // or read then) or after the link has been declared failed, as long as the channel is open
     // and not known to be gone. Waits at most `replyWaitMs` for a 2-byte reply and shows no
-    // dialog whatever happens. True when the reply came; `outcome` gets the details.
-    bool SendUrgent(const QString& command, std::uint32_t replyWaitMs, UrgentOutcome* outcome = nullptr);
+    // dialog whatever happens. True when the reply came; `outcome` gets the details. The
+    // command is written before the first wait: a handler that starts it has sent it when
+    // `start` returns.
+    Task<bool> SendUrgent(QString command, std::uint32_t replyWaitMs, UrgentOutcome* outcome = nullptr);
     // The program is ending and nobody may be there: an exchange waiting for its reply gives up
     // at once without a dialog, and nothing more is sent but by SendUrgent.
     void abandonExchanges();
@@ -73,12 +85,23 @@ private:
     // Puts the command and its carriage return in the transmit buffer and writes them; true
     // when all went out.
     bool writeCommand(const QString& command);
+    // Until the reply may have come, the watchdog has ended the wait, or the channel is gone
+    // or abandoned.
+    Wake replyWake();
+    // Ends the waiting exchange's present wake (it then looks at the line and the flags).
+    void wakeExchange();
+    // An exchange or an urgent command has ended: routines in untilFree look again.
+    void tellFree();
 
     LinkState& state_;
     UsbChannelDriver& driver_;
     TiThreadTimers& timers_;
     bool abandoned_ = false;
     bool waiting_ = false;  // an exchange waits for its reply
+    Wake::WakeFunction wake_;
+    std::uint64_t exchangesEnded_ = 0;
+    // Routines waiting in untilFree, told when an exchange ends.
+    Waiters waitingForFree_;
 };
 
 }  // namespace velmar

@@ -4,6 +4,7 @@
 #include "device/link_state.h"
 #include "device/usb_channel_driver.h"
 #include "platform/conversions.h"
+#include "platform/dialogs.h"
 #include "platform/platform_services.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ void CurrentStream::OpenDataChannel()
 {
     if (driver_.OpenBySerialNumber(UsbChannel::B, channelSerial(UsbChannel::B)) != d2xx::FT_OK) {
         link_.LinkFailed = true;
-        platform().showMessage(QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
+        openDialog(DialogKind::Message, QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
         return;
     }
     ConfigureChannel(driver_, UsbChannel::B, 200);

@@ -1,4 +1,5 @@
 #include "device/usb_channel_driver.h"
+#include "platform/dialogs.h"
 
 #include "platform/log.h"
 #include "platform/platform_services.h"
@@ -58,7 +59,7 @@ void UsbChannelDriver::report(const UsbChannel* channel, const QString& label, F
         return;
     if (channel && onFailure)
         onFailure(*channel, status);
-    platform().showError(label + deviceErrorSuffix(status));
+    openDialog(DialogKind::Error, label + deviceErrorSuffix(status));
 }
 
 void UsbChannelDriver::tallyFrames(const char* bytes, std::uint32_t n)
@@ -136,6 +137,11 @@ FT_STATUS UsbChannelDriver::GetQueueStatus(UsbChannel channel)
     if (channel == UsbChannel::B && status == FT_OK)
         tallyFrames(nullptr, 0);
     return status;
+}
+
+bool UsbChannelDriver::NotifyOnReceive(UsbChannel channel, std::function<void()> onReceive)
+{
+    return FT_NotifyOnReceive(handle(channel), std::move(onReceive)) == FT_OK;
 }
 
 std::uint32_t UsbChannelDriver::WriteBytes(std::uint32_t n)

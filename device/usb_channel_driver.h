@@ -56,6 +56,10 @@ public:
     d2xx::FT_STATUS SetFlowControl(UsbChannel channel);
     d2xx::FT_STATUS SetTimeouts(UsbChannel channel, std::uint32_t readTimeout, std::uint32_t writeTimeout);
     d2xx::FT_STATUS GetQueueStatus(UsbChannel channel);
+    // Asks to be told once, from the event loop, when bytes may have arrived on the channel (or
+    // its device may have gone). Shows nothing; false where it cannot be told, and then the
+    // caller has to look again after a pause.
+    bool NotifyOnReceive(UsbChannel channel, std::function<void()> onReceive);
     // Channel A only: sends the first n bytes of TxBuffer; returns the count the driver reported.
     std::uint32_t WriteBytes(std::uint32_t n);
     // Fills the channel's receive buffer from its first byte; returns the count read.

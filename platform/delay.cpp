@@ -44,6 +44,5 @@ void Delay(std::uint32_t milliseconds)
     }
 }
 
-void ShowInfo(const QString& text) { platform().showInfo(text); }
 
 }  // namespace velmar

@@ -2,6 +2,8 @@
 
 #include "platform/qt_platform_services.h"
 
+#include <QCoreApplication>
+
 namespace velmar {
 namespace {
 
@@ -14,6 +16,31 @@ PlatformServices& defaultServices()
 }
 
 }  // namespace
+
+void PlatformServices::showDialog(DialogKind kind, const QString& text)
+{
+    switch (kind) {
+    case DialogKind::Info:
+        showInfo(text);
+        return;
+    case DialogKind::Error:
+        showError(text);
+        return;
+    case DialogKind::Message:
+        showMessage(text);
+        return;
+    case DialogKind::ApplicationError:
+        showApplicationError(text);
+        return;
+    }
+}
+
+void PlatformServices::openDialog(DialogKind kind, const QString& text, std::function<void()> answered)
+{
+    showDialog(kind, text);
+    if (answered)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answered), Qt::QueuedConnection);
+}
 
 PlatformServices& platform() { return installed ? *installed : defaultServices(); }
 

@@ -5,8 +5,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace velmar {
+
+// The four dialogs the program shows, each with one "OK" button.
+enum class DialogKind {
+    Info,              // caption "Information", information icon
+    Error,             // the driver's: caption "Error", error icon
+    Message,           // caption = the application's title, no icon
+    ApplicationError,  // the standard dialog for runtime errors: the application's title, error icon
+};
 
 // Everything the program asks of the desktop goes through this one interface: modal dialogs,
 // the save dialog, the beep, the millisecond tick and the local clock, the per-user folders,
@@ -24,11 +33,22 @@ public:
     virtual void showMessage(const QString& text) = 0;
     // The application's standard error dialog for runtime errors (conversion errors).
     virtual void showApplicationError(const QString& text) = 0;
+    // The one of the four above that `kind` names.
+    void showDialog(DialogKind kind, const QString& text);
+
+    // Opens the dialog and returns at once; `answered` is called from the event loop (never
+    // inside this call) once the operator has answered it. Several may be open at once, the
+    // latest in front: platform/dialogs.h shows them one after another. By default the dialog
+    // is shown by the modal call above, and `answered` is queued after it.
+    virtual void openDialog(DialogKind kind, const QString& text, std::function<void()> answered);
 
     virtual void beep() = 0;
 
     // Milliseconds since an arbitrary origin, 32 bits, wrapping.
     virtual std::uint32_t tickCount() = 0;
+    // How long `ticks` of tickCount() take on the wall clock: the same, unless a test runs the
+    // tick faster. A pause arms its wake-up timer with it.
+    virtual std::uint32_t wallMsForTicks(std::uint32_t ticks) { return ticks; }
     virtual QDateTime now() = 0;
     // The same clock as now(), in milliseconds since 1970 UTC: cheap enough to read for every
     // row of a record (now() converts to local time, which costs microseconds).
@@ -58,7 +78,8 @@ public:
     }
 
     // Nobody will answer any more (the program was told to end from outside): the dialogs
-    // open now are closed as if answered, and every later one is only recorded.
+    // open now are closed as if answered, and every later one is only recorded (and, when
+    // opened, answered at once).
     virtual void dismissDialogs() {}
 
     // Asks the application to end: the main message loop ends the next time it runs. Loops

@@ -20,42 +20,80 @@
 
 namespace velmar {
 
-void QtPlatformServices::showBox(int icon, const QString& caption, const QString& text)
+std::unique_ptr<QMessageBox> QtPlatformServices::makeBox(DialogKind kind, const QString& text)
 {
-    // Owned by the active window so it stays in front of it; exec() keeps the event loop
-    // (and with it the timers) running while the operator reads.
-    // Messages break lines with carriage returns, which a label does not; show them as breaks.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption = QGuiApplication::applicationDisplayName();
+    switch (kind) {
+    case DialogKind::Info:
+        icon = QMessageBox::Information;
+        caption = QStringLiteral("Information");
+        break;
+    case DialogKind::Error:
+        icon = QMessageBox::Critical;
+        caption = QStringLiteral("Error");
+        break;
+    case DialogKind::Message:
+        break;
+    case DialogKind::ApplicationError:
+        icon = QMessageBox::Critical;
+        break;
+    }
     WriteTranscript(QStringLiteral("dialog"), caption + QStringLiteral(": ") + text);
     qCInfo(lcDialog).noquote() << caption + QStringLiteral(": ") + text;
     if (dismissing_)
-        return;
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, shown, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+        return nullptr;
+    // Messages break lines with carriage returns, which a label does not; show them as breaks.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // Owned by the active window so it stays in front of it; but not by a box of openDialog,
+    // which goes when it is answered and would take this one with it (the next box of the
+    // queue opens while the one just answered may still be the active window).
+    QWidget* owner = QApplication::activeWindow();
+    while (owner && openBoxes_.contains(owner))
+        owner = owner->parentWidget() ? owner->parentWidget()->window() : nullptr;
+    return std::make_unique<QMessageBox>(icon, caption, shown, QMessageBox::Ok, owner);
+}
+
+void QtPlatformServices::showBox(DialogKind kind, const QString& text)
+{
+    // exec() keeps the event loop (and with it the timers) running while the operator reads.
+    if (const std::unique_ptr<QMessageBox> box = makeBox(kind, text))
+        box->exec();
 }
 
 QtPlatformServices::QtPlatformServices() { clock_.start(); }
 
-void QtPlatformServices::showInfo(const QString& text)
-{
-    showBox(QMessageBox::Information, QStringLiteral("Information"), text);
-}
+void QtPlatformServices::showInfo(const QString& text) { showBox(DialogKind::Info, text); }
 
-void QtPlatformServices::showError(const QString& text)
-{
-    showBox(QMessageBox::Critical, QStringLiteral("Error"), text);
-}
+void QtPlatformServices::showError(const QString& text) { showBox(DialogKind::Error, text); }
 
-void QtPlatformServices::showMessage(const QString& text)
-{
-    showBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text);
-}
+void QtPlatformServices::showMessage(const QString& text) { showBox(DialogKind::Message, text); }
 
-void QtPlatformServices::showApplicationError(const QString& text)
+void QtPlatformServices::showApplicationError(const QString& text) { showBox(DialogKind::ApplicationError, text); }
+
+void QtPlatformServices::openDialog(DialogKind kind, const QString& text, std::function<void()> answered)
 {
-    showBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text);
+    std::unique_ptr<QMessageBox> made = makeBox(kind, text);
+    if (!made) {
+        if (answered)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answered), Qt::QueuedConnection);
+        return;
+    }
+    QMessageBox* box = made.release();
+    // Application-modal as under exec(); QDialog::open() would make it window-modal, which
+    // leaves the program's other windows (the About window) usable behind it.
+    box->setWindowModality(Qt::ApplicationModal);
+    // finished comes again with every later done() (two ways of dismissing may both reach
+    // it), the answer only once.
+    QObject::connect(box, &QDialog::finished, box, [box, answered = std::move(answered)]() mutable {
+        box->deleteLater();
+        if (const std::function<void()> call = std::exchange(answered, {}))
+            call();
+    });
+    openBoxes_.removeAll(nullptr);
+    openBoxes_ << box;
+    box->show();
 }
 
 void QtPlatformServices::beep() { QApplication::beep(); }
@@ -132,6 +170,11 @@ void QtPlatformServices::dismissDialogs()
             dialog->reject();
     });
     sweep->start(50);
+    // The boxes no exec() waits for may be several, some behind others: the oldest first.
+    for (const QPointer<QMessageBox>& box : std::exchange(openBoxes_, {})) {
+        if (box)
+            QMetaObject::invokeMethod(box, &QDialog::reject, Qt::QueuedConnection);
+    }
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
         QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
 }

@@ -4,6 +4,12 @@
 #include "platform/platform_services.h"
 
 #include <QElapsedTimer>
+#include <QList>
+#include <QPointer>
+
+#include <memory>
+
+class QMessageBox;
 
 namespace velmar {
 
@@ -15,6 +21,8 @@ public:
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
     void showApplicationError(const QString& text) override;
+    // An application-modal box like the ones above, shown without waiting for it.
+    void openDialog(DialogKind kind, const QString& text, std::function<void()> answered) override;
     void beep() override;
     std::uint32_t tickCount() override;
     QDateTime now() override;
@@ -33,12 +41,16 @@ public:
     bool terminating() override;
 
 private:
-    void showBox(int icon, const QString& caption, const QString& text);
+    // Writes the dialog to the transcript and the log, and makes its box (none once nobody
+    // answers any more).
+    std::unique_ptr<QMessageBox> makeBox(DialogKind kind, const QString& text);
+    void showBox(DialogKind kind, const QString& text);
 
     QElapsedTimer clock_;
     DesktopNotifier notifier_;
     bool terminating_ = false;
     bool dismissing_ = false;
+    QList<QPointer<QMessageBox>> openBoxes_;  // the boxes of openDialog not yet answered
 };
 
 }  // namespace velmar

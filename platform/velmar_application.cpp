@@ -1,4 +1,5 @@
 #include "platform/velmar_application.h"
+#include "platform/dialogs.h"
 
 #include "platform/handler_error.h"
 #include "platform/platform_services.h"
@@ -12,9 +13,9 @@ bool VelmarApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const HandlerError& error) {
-        platform().showApplicationError(error.message());
+        openDialog(DialogKind::ApplicationError, error.message());
     } catch (const std::exception& error) {
-        platform().showApplicationError(QString::fromUtf8(error.what()));
+        openDialog(DialogKind::ApplicationError, QString::fromUtf8(error.what()));
     }
     return false;
 }

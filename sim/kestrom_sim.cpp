@@ -57,6 +57,23 @@ void KestromSim::unplug(Channel channel)
 {
     advance();
     (channel == Channel::A ? unpluggedA_ : unpluggedB_) = true;
+    for (const auto& [key, watcher] : lineWatchers_) {
+        if (key.first == channel)
+            watcher();
+    }
+}
+
+void KestromSim::watchLine(Channel channel, const void* owner, std::function<void()> watcher)
+{
+    if (watcher)
+        lineWatchers_[{channel, owner}] = std::move(watcher);
+    else
+        lineWatchers_.erase({channel, owner});
+}
+
+std::uint32_t KestromSim::waiting(Channel channel) const
+{
+    return static_cast<std::uint32_t>(channel == Channel::A ? rxA_.size() : rxB_.size());
 }
 
 void KestromSim::shiftStream(int k)
@@ -143,6 +160,8 @@ bool KestromSim::queued(Channel channel, std::uint32_t* count)
         return false;
     }
     advance();
+    if (channel == Channel::A)
+        ++counters_.queueQueriesA;
     *count = static_cast<std::uint32_t>(channel == Channel::A ? rxA_.size() : rxB_.size());
     return true;
 }

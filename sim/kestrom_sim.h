@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -74,6 +75,7 @@ struct Counters {
     int purgesRxA = 0;
     int purgesRxB = 0;
     int failedCalls = 0;        // calls refused because the device was unplugged
+    int queueQueriesA = 0;      // looks at channel A's receive queue
 };
 
 // The simulated instrument: the axis, the supply with its relay, the command interpreter on
@@ -137,6 +139,11 @@ public:
     bool purge(Channel channel, bool rx, bool tx);
     // Earliest instant at which more bytes will arrive on the channel, if any are due.
     std::optional<std::int64_t> nextArrival(Channel channel);
+    // Bytes in the channel's receive queue now, without counting as a call on the device.
+    std::uint32_t waiting(Channel channel) const;
+    // `watcher` (keyed by its owner; empty to take it back) is told when the channel is
+    // unplugged, so a reader waiting for bytes looks at the line at once.
+    void watchLine(Channel channel, const void* owner, std::function<void()> watcher);
 
     // --- what the instrument is doing ------------------------------------------------------
     std::int64_t now() const { return clock_(); }
@@ -186,6 +193,7 @@ private:
     std::unique_ptr<CurrentModel> model_;
     double speedFactor_ = 1.0;
     bool unpluggedA_ = false, unpluggedB_ = false;
+    std::map<std::pair<Channel, const void*>, std::function<void()>> lineWatchers_;
     bool exitReceived_ = false;
     bool openA_ = false, openB_ = false;
     std::optional<std::int64_t> openedAtA_, openedAtB_;

@@ -4,7 +4,9 @@
 #include "sim/kestrom_sim.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
+#include <algorithm>
 #include <thread>
 
 namespace velmar::sim {
@@ -19,7 +21,30 @@ public:
         : sim_(std::move(instrument)), channel_(channel)
     {
     }
-    ~SimulatedPort() override { sim_->close(channel_); }
+    ~SimulatedPort() override
+    {
+        sim_->watchLine(channel_, this, {});
+        sim_->close(channel_);
+    }
+
+    // The instrument queues a reply's bytes at a known instant: the wake is a timer set for it.
+    // Nothing due yet: the next write sets it, or an unplug wakes the reader at once.
+    FT_STATUS notifyOnReceive(std::function<void()> onReceive) override
+    {
+        onReceive_ = std::move(onReceive);
+        if (!wake_) {
+            wake_ = std::make_unique<QTimer>();
+            wake_->setSingleShot(true);
+            wake_->setTimerType(Qt::PreciseTimer);
+            QObject::connect(wake_.get(), &QTimer::timeout, wake_.get(), [this] { fire(); });
+            sim_->watchLine(channel_, this, [this] {
+                if (onReceive_)
+                    wake_->start(0);
+            });
+        }
+        arm();
+        return FT_OK;
+    }
 
     FT_STATUS purge(std::uint32_t mask) override
     {
@@ -58,7 +83,9 @@ public:
     }
     FT_STATUS write(const void* buffer, std::uint32_t n, std::uint32_t* written) override
     {
-        return sim_->write(channel_, static_cast<const char*>(buffer), n, written) ? FT_OK : FT_IO_ERROR;
+        const bool ok = sim_->write(channel_, static_cast<const char*>(buffer), n, written);
+        arm();  // a command written may have a reply due
+        return ok ? FT_OK : FT_IO_ERROR;
     }
     FT_STATUS read(void* buffer, std::uint32_t n, std::uint32_t* got) override
     {
@@ -79,8 +106,32 @@ public:
     }
 
 private:
+    void arm()
+    {
+        if (!onReceive_ || !wake_)
+            return;
+        if (sim_->unplugged(channel_)) {
+            wake_->start(0);
+            return;
+        }
+        const std::optional<std::int64_t> at = sim_->nextArrival(channel_);
+        if (sim_->waiting(channel_) > 0)
+            wake_->start(0);
+        else if (at)
+            wake_->start(static_cast<int>(std::clamp<std::int64_t>(*at - sim_->now(), 0, 1 << 30)));
+        else
+            wake_->stop();
+    }
+    void fire()
+    {
+        if (const auto onReceive = std::exchange(onReceive_, {}))
+            onReceive();
+    }
+
     std::shared_ptr<KestromSim> sim_;
     Channel channel_;
+    std::function<void()> onReceive_;
+    std::unique_ptr<QTimer> wake_;
     std::uint32_t readTimeout_ = 0;
     std::uint32_t writeTimeout_ = 0;
 };

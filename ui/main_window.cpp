@@ -543,16 +543,28 @@ void TForm1::followFrame()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    // Refused until the controller has saved and said goodbye: a failed save propagates to the
-    // application's error dialog and leaves the window open, "X" unsent.
-    // Ending the application (File > Exit, a lost link) is not a close: nothing saved, no "X".
-    if (platform().terminating()) {
+    // Refused until the controller has wound down what runs, saved and said goodbye; then the
+    // window closes. A failed save goes to the application's error dialog and leaves the
+    // window open, "X" unsent. Ending the application (File > Exit, a lost link) is not a
+    // close: nothing saved, no "X".
+    if (closeFinished_ || platform().terminating()) {
         event->accept();
         return;
     }
     event->ignore();
-    controller->FormClose();
-    event->accept();
+    if (closing_)
+        return;
+    closing_ = true;
+    controller->routines.launch(controller->FormClose(), [this](std::exception_ptr error) {
+        closing_ = false;
+        if (error) {
+            reportRoutineError(error);
+            return;
+        }
+        closeFinished_ = true;
+        // From the event loop: this runs inside the close routine's last step.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
 }
 
 void TForm1::ExportChartData1Click() { controller->records.exportChartData(); }

@@ -84,6 +84,10 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+public:
+    // The close has ended: wound down, saved, "X" sent; the window then closes.
+    bool closeFinished() const { return closeFinished_; }
+
 private:
     void createControls();
     void describeControls();
@@ -105,6 +109,10 @@ private:
     // (to that of a normal window) asks again with it.
     bool normalPending_ = false;
     QRect normalTarget_;
+    // The controller's close is on its way; once it has ended without an error the window
+    // may close.
+    bool closing_ = false;
+    bool closeFinished_ = false;
     void signalCloseLimitReached();
 };
 

@@ -1,6 +1,6 @@
 #include "ui/validate_number.h"
+#include "platform/dialogs.h"
 
-#include "platform/delay.h"
 #include "platform/platform_services.h"
 
 #include <cmath>
@@ -62,7 +62,7 @@ bool ValidateNumber(const QString& text)
     if (text.isEmpty() || IsDecimalNumber(text))
         return true;
     platform().beep();
-    ShowInfo(text + QStringLiteral(" not a valid number"));
+    openDialog(DialogKind::Info, text + QStringLiteral(" not a valid number"));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/tiplot.h"
 
+#include "platform/dialogs.h"
 #include "platform/file_save.h"
 #include "platform/named_colours.h"
 #include "platform/platform_services.h"
@@ -433,7 +434,7 @@ bool TiPlot::SaveImageToFile(const QString& fileName)
 {
     const PictureFormat format = pictureFormatFor(fileName);
     if (format == PictureFormat::None) {
-        platform().showError(
+        openDialog(DialogKind::Error, 
             QStringLiteral("Cannot save \"%1\": the name must end in .bmp, .emf, .jpg, .png, .svg or .pdf").arg(fileName));
         return false;
     }
@@ -447,7 +448,7 @@ bool TiPlot::SaveImageToFile(const QString& fileName)
         error = bytes.isEmpty() ? notMade : SaveFileContents(fileName, bytes);
     }
     if (!error.isEmpty()) {
-        platform().showError(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
+        openDialog(DialogKind::Error, QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, error));
         return false;
     }
     return true;
@@ -478,7 +479,7 @@ void TiPlot::Print()
     try {
         printTo(printer);
     } catch (const std::exception& e) {
-        platform().showError(QStringLiteral("Error Printing : ") + QString::fromLocal8Bit(e.what()));
+        openDialog(DialogKind::Error, QStringLiteral("Error Printing : ") + QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -491,7 +492,7 @@ void TiPlot::PrintPreview()
         try {
             printTo(*target);
         } catch (const std::exception& e) {
-            platform().showError(QStringLiteral("Error Printing : ") + QString::fromLocal8Bit(e.what()));
+            openDialog(DialogKind::Error, QStringLiteral("Error Printing : ") + QString::fromLocal8Bit(e.what()));
         }
     });
     dialog.exec();

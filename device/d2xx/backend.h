@@ -22,6 +22,12 @@ public:
     virtual FT_STATUS queueStatus(std::uint32_t* rxBytes) = 0;
     virtual FT_STATUS write(const void* buffer, std::uint32_t n, std::uint32_t* written) = 0;
     virtual FT_STATUS read(void* buffer, std::uint32_t n, std::uint32_t* got) = 0;
+    // See FT_NotifyOnReceive.
+    virtual FT_STATUS notifyOnReceive(std::function<void()> onReceive)
+    {
+        (void)onReceive;
+        return FT_NOT_SUPPORTED;
+    }
 };
 
 class Backend {

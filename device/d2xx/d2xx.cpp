@@ -65,6 +65,12 @@ FT_STATUS FT_Close(FT_HANDLE handle)
     return FT_OK;
 }
 
+FT_STATUS FT_NotifyOnReceive(FT_HANDLE handle, std::function<void()> onReceive)
+{
+    Port* port = lookup(handle);
+    return port ? port->notifyOnReceive(std::move(onReceive)) : FT_INVALID_HANDLE;
+}
+
 FT_STATUS FT_Purge(FT_HANDLE handle, std::uint32_t mask)
 {
     Port* port = lookup(handle);

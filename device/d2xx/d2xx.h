@@ -5,6 +5,7 @@
 // chosen by the composition root through setBackend() (device/d2xx/backend.h).
 
 #include <cstdint>
+#include <functional>
 
 namespace velmar::d2xx {
 
@@ -62,6 +63,12 @@ FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, std::uint32_t n, std::uint32_
 // Returns once n bytes have been read or the read time-out has passed; a short count is not an
 // error (nothing waiting and a zero time-out gives FT_OK with 0).
 FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t n, std::uint32_t* read);
+
+// Beyond the vendor's API: `onReceive` is called once, from the event loop of the calling
+// thread, when bytes may have arrived since this call, or when the device may have gone
+// (sooner is allowed: the caller looks at the queue again). A later call replaces the request;
+// an empty function takes it back. FT_NOT_SUPPORTED where the backend cannot tell.
+FT_STATUS FT_NotifyOnReceive(FT_HANDLE handle, std::function<void()> onReceive);
 
 // Closes every open handle, so that the next test starts from a device nobody holds.
 void closeAll();

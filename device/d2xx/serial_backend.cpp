@@ -3,6 +3,8 @@
 #include "platform/log.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -58,7 +60,37 @@ speed_t speedFor(std::uint32_t baud, bool* ok)
 class SerialPort final : public Port {
 public:
     explicit SerialPort(int fd) : fd_(fd) {}
-    ~SerialPort() override { ::close(fd_); }
+    ~SerialPort() override
+    {
+        // The notifier must be gone before its descriptor is.
+        notifier_.reset();
+        ::close(fd_);
+    }
+
+    FT_STATUS notifyOnReceive(std::function<void()> onReceive) override
+    {
+        onReceive_ = std::move(onReceive);
+        if (!notifier_) {
+            notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+            // Readable also means hung up (poll's POLLHUP/POLLERR wake a read notifier).
+            QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { fire(); });
+            partial_ = std::make_unique<QTimer>();
+            partial_->setSingleShot(true);
+            QObject::connect(partial_.get(), &QTimer::timeout, partial_.get(), [this] { fire(); });
+        }
+        notifier_->setEnabled(false);
+        partial_->stop();
+        if (!onReceive_)
+            return FT_OK;
+        // The notifier tells "readable", not "more arrived": with part of a reply already
+        // waiting it would fire at once, again and again. Then look again shortly instead.
+        int count = 0;
+        if (::ioctl(fd_, FIONREAD, &count) == 0 && count > 0)
+            partial_->start(1);
+        else
+            notifier_->setEnabled(true);
+        return FT_OK;
+    }
 
     FT_STATUS purge(std::uint32_t mask) override
     {
@@ -217,9 +249,20 @@ private:
         return ::tcsetattr(fd_, TCSANOW, &t) == 0 ? FT_OK : statusFromErrno(errno);
     }
 
+    void fire()
+    {
+        notifier_->setEnabled(false);
+        partial_->stop();
+        if (const auto onReceive = std::exchange(onReceive_, {}))
+            onReceive();
+    }
+
     int fd_;
     std::uint32_t readTimeout_ = 0;
     std::uint32_t writeTimeout_ = 0;
+    std::function<void()> onReceive_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QTimer> partial_;
 };
 
 class SerialBackend final : public Backend {

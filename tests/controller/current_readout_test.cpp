@@ -99,9 +99,10 @@ TEST_F(CurrentStreamTest, DecodesOneFrame)
             l->setText("-");
 
         send({c.value});
-        readout.ReadCurrentFrame();
+        const double reading = readout.ReadCurrentFrame();
 
         EXPECT_EQ(lamp.active(), c.lamp);
+        EXPECT_DOUBLE_EQ(reading, c.current);
         EXPECT_DOUBLE_EQ(state.CurrentSamples[0], c.current);
         EXPECT_EQ(state.RawCurrent, c.raw);
         EXPECT_EQ(state.SampleSlot, c.nextSlot);
@@ -114,6 +115,8 @@ TEST_F(CurrentStreamTest, DecodesOneFrame)
         EXPECT_EQ(label6.text(), QString::number(c.value).rightJustified(5, '0'));
         EXPECT_EQ(label12.text(), "6");
         EXPECT_EQ(reader.carriedBytes(), 0u);
+        // No frame waiting: the reading as it stands.
+        EXPECT_DOUBLE_EQ(readout.ReadCurrentFrame(), c.current);
     }
     EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('\n').toStdString();
 }

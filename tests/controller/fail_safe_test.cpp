@@ -93,7 +93,7 @@ TEST_P(FaultsDuringSupervision, EndWithTheInstrumentSwitchedOff)
 {
     const FaultCase& c = GetParam();
     if (c.powerOn)
-        form->Button11->click();
+        click(form->Button11);
     faultOn(QString::fromLatin1(c.trigger), 1, [&] {
         switch (c.fault) {
         case Fault::DataChannelGone: instrument->unplug(sim::Channel::B); break;
@@ -130,7 +130,7 @@ TEST_P(FaultsDuringSupervision, EndWithTheInstrumentSwitchedOff)
 
     // Ready again once the instrument is: nothing is held back any more.
     instrument->faults = {};
-    form->Button9->click();
+    click(form->Button9);
     EXPECT_EQ(commands().last(), QStringLiteral("RY 1"));
     EXPECT_TRUE(instrument->relayOn());
     EXPECT_EQ(platform.dialogs, c.dialogs);
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FailSafeTest, StalledStreamOutsideARunChangesNothing)
 {
-    form->Button9->click();  // relay on by hand
+    click(form->Button9);  // relay on by hand
     instrument->faults.streamStalled = true;
     pump(2500);
     EXPECT_EQ(commands().last(), QStringLiteral("RY 1"));
@@ -175,12 +175,13 @@ TEST_F(FailSafeTest, StalledStreamOutsideARunChangesNothing)
 TEST_F(FailSafeTest, ExitWithTheSupplyOnSwitchesItOffButNeitherSavesNorSaysGoodbye)
 {
     form->show();
-    form->Button11->click();  // Power On
-    form->Button9->click();   // Relay On
+    click(form->Button11);  // Power On
+    click(form->Button9);   // Relay On
     ASSERT_EQ(commands().last(), QStringLiteral("RY 1"));
     const int before = static_cast<int>(commands().size());
 
     form->Exit1->trigger();
+    settle();
     form->close();  // ending the application closes its windows
     pump(50);
 
@@ -226,14 +227,16 @@ TEST_F(FailSafeTest, TheSafeStateLogsWhatCameBackNotWhatItHoped)
         instrument->faults = {};
         form->Button11->setText(QStringLiteral("Power On"));
         form->Button9->setText(QStringLiteral("Relay On"));
-        form->Button11->click();  // Power On
-        form->Button9->click();   // Relay On
+        click(form->Button11);  // Power On
+        click(form->Button9);   // Relay On
         instrument->faults.reply = c.reply;
         test::LogCapture log;
         controller().failSafe.stopSupervision("by hand", RecordEnd::ProgramEnded);
+        settle();
         EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg), QStringList{c.line});
         // Sent once: a second way out finds nothing to do until something is switched on.
         controller().failSafe.ReachSafeState();
+        settle();
         EXPECT_EQ(commands().mid(commands().size() - 2), list({"RY 0", "PO 0"}));
         EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg).size(), 1);
     }

@@ -36,7 +36,7 @@ protected:
         state().CurrentSamples[2] = b;
         state().CurrentSamples[3] = c;
     }
-    bool evaluate() { return controller().halfCycle.EvaluateHalfCycle(); }
+    bool evaluate() { return test::finish(controller().halfCycle.EvaluateHalfCycle()); }
     QString statusLine() const { return form->iPlot1->LabelAt(1)->caption(); }
     TiPlotChannel* channel(int i) const { return form->iPlot1->ChannelAt(i); }
 

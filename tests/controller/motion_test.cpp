@@ -60,12 +60,14 @@ protected:
             QTest::mouseMove(&gauge(), from + QPoint(0, dy * i / steps));
         colourBeforeRelease = textColour(form->Label5);
         QTest::mouseRelease(&gauge(), Qt::LeftButton, {}, from + QPoint(0, dy));
+        settle();
     }
     // A click on the empty scale right of the pointers: a press and release with no drag.
     void clickEmptyScale()
     {
         QTest::mouseClick(&gauge(), Qt::LeftButton, {},
                           QPoint(gauge().width() - 3, gauge().scaleRows().rowOf(10)));
+        settle();
     }
 
     QColor colourBeforeRelease;
@@ -124,9 +126,9 @@ TEST_F(Moves, GoToAndPolishStrokesSendRelativeCommandsFromTheCount)
         state().CurrentSteps = c.from;
         const QStringList before = commands();
         if (c.polish)
-            motion().MovePolish(c.to);
+            run(motion().MovePolish(c.to));
         else
-            motion().MoveTo(c.to);
+            run(motion().MoveTo(c.to));
         const QStringList expected =
             c.sent ? before + QStringList{QString::fromLatin1(c.sent)} : before;
         EXPECT_EQ(commands(), expected) << c.from << " -> " << c.to;
@@ -145,7 +147,7 @@ TEST_F(Moves, AMoveAskedForDuringAnotherMovesReplyIsDroppedWhole)
     instrument->setSpeedFactor(1.0);
     // The operator clicks Electrolyte while the Home-to-End-Polish move waits for its reply.
     QTimer::singleShot(0, form->Button3, [this] { form->Button3->click(); });
-    motion().MoveTo(state().PolishSteps);
+    run(motion().MoveTo(state().PolishSteps));
     pump(50);
     EXPECT_EQ(sentSinceHomed(), QStringList{QStringLiteral("GT -156")});
     EXPECT_EQ(state().CurrentSteps, 312);
@@ -153,7 +155,7 @@ TEST_F(Moves, AMoveAskedForDuringAnotherMovesReplyIsDroppedWhole)
 
     // The same for a stroke: the count keeps the stroke's target.
     QTimer::singleShot(0, form->Button2, [this] { form->Button2->click(); });
-    motion().MovePolish(2000);
+    run(motion().MovePolish(2000));
     pump(50);
     EXPECT_EQ(sentSinceHomed(), (QStringList{QStringLiteral("GT -156"), QStringLiteral("GP -1686 2")}));
     EXPECT_EQ(state().CurrentSteps, 2000);
@@ -164,14 +166,14 @@ TEST_F(Moves, TopDuringAnotherCommandsWaitBeepsAndShowsZeroWithoutSending)
     homed();
     QTimer::singleShot(0, form->Button1, [this] { form->Button1->click(); });
     motion().Button3Click();  // Electrolyte: 'GT -2187'
-    pump(50);
+    settle();
     EXPECT_EQ(sentSinceHomed(), QStringList{QStringLiteral("GT -2187")});
     EXPECT_EQ(form->Label5->text(), QStringLiteral("0.00"));
     EXPECT_EQ(state().CurrentSteps, 0);
     EXPECT_EQ(platform.beepTicks.size(), 1);
 
     // A free Top is sent, re-zeroes and beeps.
-    form->Button1->click();
+    click(form->Button1);
     EXPECT_EQ(sentSinceHomed(), (QStringList{QStringLiteral("GT -2187"), QStringLiteral("TP")}));
     EXPECT_EQ(state().CurrentSteps, 0);
     EXPECT_EQ(form->Label5->text(), QStringLiteral("0.00"));
@@ -250,8 +252,8 @@ TEST_F(Moves, ADragPastAnEndOfTheScaleIsHeldOnThatEnd)
 TEST_F(Moves, TestStrokesAndSpeedButton)
 {
     homed();
-    form->Button4->click();
-    form->Button5->click();
+    click(form->Button4);
+    click(form->Button5);
     QStringList expected;
     for (int i = 0; i < 5; ++i)
         expected << QStringLiteral("GT -200") << QStringLiteral("GT 200");

@@ -7,6 +7,7 @@
 #include "widgets/tiswitchslider.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -135,6 +136,34 @@ TEST_F(PolishRuns, LogTellsHowARunStartedAndWhatEndedIt)
         EXPECT_EQ(run[1], "run stopped by the operator");
         EXPECT_TRUE(run[2].startsWith("run ended at cycle ")) << run[2].toStdString();
     }
+}
+
+// A met criterion switches the relay off whether or not anybody answers its dialog: the run has
+// ended, and the sample must not go on polishing until someone comes back.
+TEST_F(PolishRuns, AFinishedRunSwitchesTheRelayOffBeforeItsDialogIsAnswered)
+{
+    form->Edit1->setText(QStringLiteral("1"));
+    platform.holdDialogs = true;
+    bool endedWhileOpen = false;
+    QElapsedTimer since;
+    since.start();
+    QTimer comeBack;
+    QObject::connect(&comeBack, &QTimer::timeout, [&] {
+        const bool ended = platform.heldDialogs() == 1 && !controller().polishRun.running();
+        if (!ended && since.elapsed() < 10000)
+            return;
+        endedWhileOpen = ended && !instrument->relayOn() && commands().last() == QStringLiteral("RY 0");
+        comeBack.stop();
+        platform.holdDialogs = false;
+        platform.releaseDialogs();
+    });
+    comeBack.start(5);
+
+    clickFromEventLoop(form->BitBtn1);
+
+    EXPECT_TRUE(endedWhileOpen);
+    EXPECT_EQ(platform.dialogs, QStringList{QStringLiteral("Info: Run Stopped: Number Cycles")});
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("Run"));
 }
 
 struct FinishCase {

@@ -45,11 +45,11 @@ TEST_F(PowerControlTest, PowerOnProgramsTheSupplyCapturesTheZeroAndRestoresTheRe
 {
     startPolling();
     setSupply(12.0, true);
-    form->Button9->click();  // the operator had switched the relay on
+    click(form->Button9);  // the operator had switched the relay on
     ASSERT_EQ(form->Button9->text(), "Relay Off");
     const int before = int(commands().size());
 
-    form->Button11->click();
+    click(form->Button11);
 
     EXPECT_EQ(commands().mid(before), (QStringList{"RY 0", "SP 1024 192", "DC", "PO 1", "PO 0", "PO 1", "RY 1"}));
     EXPECT_GE(gapMs("PO 1", before + 3, before + 4), 480);  // the 500 ms zero pulse
@@ -67,7 +67,7 @@ TEST_F(PowerControlTest, PowerOnProgramsTheSupplyCapturesTheZeroAndRestoresTheRe
 
     // Power Off: the meter drops at once, set-point and mode are free again.
     form->iAngularGauge1->setPosition(250.0);
-    form->Button11->click();
+    click(form->Button11);
     EXPECT_EQ(commands().last(), "PO 0");
     EXPECT_EQ(form->iAngularGauge1->position(), 0.0);
     EXPECT_EQ(form->Button11->text(), "Power On");
@@ -94,16 +94,16 @@ TEST_F(PowerControlTest, SetPointModeAndRelayFollowTheControls)
         setSupply(c.volts, c.dc);
         const int before = int(commands().size());
         // Relay button at "Relay On": the relay stays off after the switch-on.
-        form->Button11->click();
+        click(form->Button11);
         EXPECT_EQ(commands().mid(before), (QStringList{"RY 0", c.setPoint, c.mode, "PO 1", "PO 0", "PO 1"}));
         EXPECT_EQ(statusLine(), c.status);
-        form->Button11->click();
+        click(form->Button11);
         EXPECT_EQ(commands().last(), "PO 0");
     }
 
     // The relay toggle: caption first, then the command.
-    form->Button9->click();
-    form->Button9->click();
+    click(form->Button9);
+    click(form->Button9);
     EXPECT_EQ(commands().mid(commands().size() - 2), (QStringList{"RY 1", "RY 0"}));
     EXPECT_EQ(form->Button9->text(), "Relay On");
 }
@@ -111,8 +111,8 @@ TEST_F(PowerControlTest, SetPointModeAndRelayFollowTheControls)
 TEST_F(PowerControlTest, ClicksDuringACommandExchangeAreIgnored)
 {
     state().CommandBusy = true;
-    form->Button11->click();
-    form->Button9->click();
+    click(form->Button11);
+    click(form->Button9);
     EXPECT_EQ(form->Button11->text(), "Power On");
     EXPECT_EQ(form->Button9->text(), "Relay On");
     EXPECT_TRUE(form->iKnob1->isEnabled());
@@ -123,15 +123,15 @@ TEST_F(PowerControlTest, ClicksDuringACommandExchangeAreIgnored)
 TEST_F(PowerControlTest, SetPowerAndZeroLeavesTheSupplyOffWhateverTheCaptionsSay)
 {
     setSupply(12.0, true);
-    form->Button11->click();
-    form->Button9->click();
+    click(form->Button11);
+    click(form->Button9);
     ASSERT_TRUE(instrument->outputOn());
     ASSERT_TRUE(instrument->relayOn());
     // Without poll cycles RawCurrent is not refreshed: the zero is whatever it last held.
     state().RawCurrent = 77;
     const int before = int(commands().size());
 
-    form->Button6->click();
+    click(form->Button6);
 
     EXPECT_EQ(commands().mid(before), (QStringList{"RY 0", "SP 1024 192", "DC", "PO 1", "PO 0"}));
     EXPECT_EQ(state().ZeroOffset, 77);
@@ -141,7 +141,7 @@ TEST_F(PowerControlTest, SetPowerAndZeroLeavesTheSupplyOffWhateverTheCaptionsSay
     EXPECT_EQ(form->Button11->text(), "Power Off");
     EXPECT_EQ(form->Button9->text(), "Relay Off");
     // The Power button still offers "Power Off": its next click sends "PO 0" again.
-    form->Button11->click();
+    click(form->Button11);
     EXPECT_EQ(commands().last(), "PO 0");
 }
 

@@ -47,18 +47,18 @@ protected:
 TEST_F(ProgressOnTheInstrument, StatusLineSaysWhatIsSwitchedOn)
 {
     const QString simulated = QStringLiteral(" \u00b7 Simulated instrument");
-    form->Button11->click();  // Power On
+    click(form->Button11);  // Power On
     EXPECT_EQ(shown(), "Ready \u00b7 supply output on" + simulated);
-    form->Button9->click();  // Relay On
+    click(form->Button9);  // Relay On
     EXPECT_EQ(shown(), "Ready \u00b7 supply output on \u00b7 relay on" + simulated);
-    form->Button9->click();  // Relay Off
+    click(form->Button9);  // Relay Off
     EXPECT_EQ(shown(), "Ready \u00b7 supply output on" + simulated);
 
     form->Edit1->setText(QStringLiteral("1"));
     clickFromEventLoop(form->BitBtn1);  // the run switches the relay off at its end, not the output
     EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · supply output on · Simulated instrument"));
 
-    form->Button11->click();  // Power Off
+    click(form->Button11);  // Power Off
     EXPECT_TRUE(matches(shown(), "Finished after 0:0\\d: number of cycles reached · Simulated instrument"));
 }
 
@@ -70,7 +70,11 @@ TEST_F(ProgressOnTheInstrument, StatusLineFollowsAShortRun)
     EXPECT_EQ(shown(), QStringLiteral("Ready \u00b7 Simulated instrument"));
     form->Edit1->setText(QStringLiteral("3"));
     QString midRun;
-    OnCommand third(instrument, QStringLiteral("GP 154 2"), [&] { midRun = shown(); }, 3);
+    // Read at once: the run goes on while the test waits.
+    OnCommand third(instrument, QStringLiteral("GP 154 2"), [&] {
+        controller().progress.refresh();
+        midRun = form->statusLine->text();
+    }, 3);
     QStringList notifiedBeforeDialog;
     platform.onDialog = [&](const QString&) { notifiedBeforeDialog = platform.notifications; };
 
@@ -92,7 +96,10 @@ TEST_F(ProgressOnTheInstrument, StatusLineFollowsAVoltCurrentTestAndARecording)
     form->Edit6->setText(QStringLiteral("4"));
     form->Edit7->setText(QStringLiteral("6"));
     QString secondStep;
-    OnCommand settling(instrument, QStringLiteral("RY 1"), [&] { secondStep = shown(); }, 2);
+    OnCommand settling(instrument, QStringLiteral("RY 1"), [&] {
+        controller().progress.refresh();
+        secondStep = form->statusLine->text();
+    }, 2);
 
     clickFromEventLoop(form->Button10);
 

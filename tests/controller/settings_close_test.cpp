@@ -34,7 +34,7 @@ TEST_F(CloseSaves, TaughtPositionsAreWrittenBeforeTheExitCommand)
 {
     writeSettings("[Calibrate]\r\nCurrentCal=3.1\r\n[Motion]\r\nHomeSteps=156\r\n");
     teachHome();
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(closeWindow());
 
     QFile file(settingsFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -55,7 +55,7 @@ TEST_F(CloseSaves, AnUnwritableSettingsFileStopsTheCloseBeforeTheExitCommand)
     teachHome();
     const qsizetype sent = commands().size();
 
-    EXPECT_FALSE(form->close());
+    EXPECT_FALSE(closeWindow());
     EXPECT_EQ(platform.dialogs,
               QStringList{QStringLiteral("AppError: Unable to write to %1").arg(settingsFile())});
     EXPECT_EQ(commands().size(), sent);
@@ -70,7 +70,7 @@ TEST_F(CloseSaves, ClosingBeforeTheSettingsAreReadKeepsTheTaughtPositions)
     const QByteArray taught = "[Motion]\nHomeSteps=500\nPolishSteps=600\nElectrolyteSteps=2500\n";
     writeSettings(taught);
     form->show();
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(closeWindow());
 
     QFile file(settingsFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -144,7 +144,7 @@ TEST_P(BadSettingsFile, DefaultsMoveTheAxisOneDialogTellsAndTheCloseKeepsWhatItC
     ASSERT_EQ(::stat(QFile::encodeName(settingsFile()).constData(), &info), 0);
     const mode_t type = info.st_mode & S_IFMT;
     if (refused) {
-        EXPECT_FALSE(form->close());
+        EXPECT_FALSE(closeWindow());
         EXPECT_EQ(platform.dialogs,
                   QStringList{QStringLiteral("AppError: Unable to write to %1").arg(settingsFile())});
         EXPECT_FALSE(instrument->exitReceived());
@@ -154,7 +154,7 @@ TEST_P(BadSettingsFile, DefaultsMoveTheAxisOneDialogTellsAndTheCloseKeepsWhatItC
             EXPECT_TRUE(readAll(settingsFile()) == before) << "the file was changed";
         }
     } else {
-        EXPECT_TRUE(form->close());
+        EXPECT_TRUE(closeWindow());
         EXPECT_TRUE(platform.dialogs.isEmpty()) << platform.dialogs.join('|').toStdString();
         EXPECT_EQ(readAll(settingsFile()), c.afterClose);
         EXPECT_EQ(commands().last(), QStringLiteral("X"));

@@ -179,8 +179,8 @@ TEST_F(VoltCurrentSweep, BadRangeEndsTheClickBeforeTheFirstStep)
 // set-point and mode are free again, whatever they showed before the test.
 TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
 {
-    form->Button11->click();  // "Power On": the output on, set-point and mode locked
-    form->Button9->click();   // "Relay On"
+    click(form->Button11);  // "Power On": the output on, set-point and mode locked
+    click(form->Button9);   // "Relay On"
     ASSERT_EQ(form->Button11->text(), QStringLiteral("Power Off"));
     ASSERT_EQ(form->Button9->text(), QStringLiteral("Relay Off"));
     ASSERT_FALSE(form->iKnob1->isEnabled());
@@ -197,7 +197,7 @@ TEST_F(VoltCurrentSweep, EndOfTestShowsTheSupplyOff)
 
     // So the next click on the Power button switches the output on, not off again.
     const qsizetype mark = commands().size();
-    form->Button11->click();
+    click(form->Button11);
     EXPECT_EQ(commands().mid(mark).last(), QStringLiteral("PO 1"));
 }
 
@@ -260,3 +260,29 @@ TEST_F(VoltCurrentSweep, ClosingTheWindowEndsTheTestBeforeSayingGoodbye)
     EXPECT_TRUE(QFile::exists(settingsFile()));
     EXPECT_FALSE(controller().voltCurrentTest.running());
 }
+
+namespace {
+
+// A click's move during the settling pause is answered before the test goes on: the test's
+// next move waits for it instead of being turned away while its reply is still out.
+TEST_F(VoltCurrentSweep, AMoveClickedDuringTheSettlingPauseDelaysTheNextMoveInsteadOfDroppingIt)
+{
+    form->Edit6->setText(QStringLiteral("4"));
+    form->Edit7->setText(QStringLiteral("5"));
+    // Halfway through the 2 s pause, End Polish, whose reply comes only after the pause.
+    OnCommand clickMidPause(instrument, QStringLiteral("RY 1"), [&] {
+        QTimer::singleShot(1000, form->Button7, [&] {
+            instrument->faults.lateReplyMs = 1500;
+            form->Button7->click();
+        });
+    });
+
+    clickFromEventLoop(form->Button10);
+
+    const QStringList wire = sent();
+    ASSERT_TRUE(wire.contains(QStringLiteral("RY 1")));
+    EXPECT_EQ(wire.mid(wire.indexOf(QStringLiteral("RY 1")) + 1), list({"GT -156", "GT -2031"}) + EndOfTest);
+    EXPECT_EQ(state().CurrentSteps, 2343);
+}
+
+}  // namespace

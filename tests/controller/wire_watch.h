@@ -22,12 +22,23 @@ inline QStringList list(std::initializer_list<const char*> texts)
     return out;
 }
 
+// What a click waits for after its handler: the window fixture's settle() (until whatever the
+// click started has ended), while a window test runs.
+inline std::function<void()>& settleAfterClick()
+{
+    static std::function<void()> settle;
+    return settle;
+}
+
 // Clicks as the operator does: from the event loop, so a runtime error raised by the handler
-// reaches the application's error dialog instead of the test. Returns when the handler has.
+// reaches the application's error dialog instead of the test. Returns when the routine the
+// click started (a run, a test, a move) has ended.
 inline void clickFromEventLoop(QAbstractButton* button)
 {
     QMetaObject::invokeMethod(button, [button] { button->click(); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
+    if (settleAfterClick())
+        settleAfterClick()();
 }
 
 // Runs `action` once, from inside whatever wait the program is in, as soon as the instrument

@@ -1,4 +1,5 @@
 #include "tests/device/command_channel_fixture.h"
+#include "tests/support/finish.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -11,7 +12,7 @@ using test::CommandChannelTest;
 TEST_F(CommandChannelTest, FirstCommandOpensTheChannelAndWaitsASecondBeforeSending)
 {
     EXPECT_EQ(timers.interval(8), 10000);
-    ASSERT_TRUE(channel.SendCommand("TP"));
+    ASSERT_TRUE(test::finish(channel.SendCommand("TP")));
     EXPECT_EQ(instrument->wireBytes(), QByteArray("TP\r"));
     ASSERT_TRUE(instrument->openedAt(sim::Channel::A));
     const std::int64_t wait = instrument->commands().at(0).atMs - *instrument->openedAt(sim::Channel::A);
@@ -22,8 +23,8 @@ TEST_F(CommandChannelTest, FirstCommandOpensTheChannelAndWaitsASecondBeforeSendi
     // Later commands go out at once, and only after the move's reply does SendCommand return.
     QElapsedTimer took;
     took.start();
-    ASSERT_TRUE(channel.SendCommand("SP 1024 880"));
-    ASSERT_TRUE(channel.SendCommand("GT -200"));  // 100 ms of travel at SS 2
+    ASSERT_TRUE(test::finish(channel.SendCommand("SP 1024 880")));
+    ASSERT_TRUE(test::finish(channel.SendCommand("GT -200")));  // 100 ms of travel at SS 2
     EXPECT_GE(took.elapsed(), 100);
     EXPECT_LT(took.elapsed(), 900);
     EXPECT_EQ(instrument->wireBytes(), QByteArray("TP\rSP 1024 880\rGT -200\r"));
@@ -37,10 +38,27 @@ TEST_F(CommandChannelTest, WholeReplyIsReadAndItsFirstFourCharactersShown)
 {
     instrument->faults.reply = QByteArray("ABCDE");
     state.CommandFailed = true;
-    ASSERT_TRUE(channel.SendCommand("RY 1"));
+    ASSERT_TRUE(test::finish(channel.SendCommand("RY 1")));
     EXPECT_EQ(label4.text(), "ABCD         ");
     EXPECT_EQ(instrument->counters().bytesReadA, 5);
     EXPECT_FALSE(state.CommandFailed);
+}
+
+// The reply wait sleeps until the channel says bytes have come: it does not look at the queue
+// again and again while the instrument takes its time, and it ends when the reply is there.
+TEST_F(CommandChannelTest, TheReplyWaitSleepsUntilTheReplyComes)
+{
+    ASSERT_TRUE(test::finish(channel.SendCommand("TP")));  // opens the channel
+    instrument->faults.lateReplyMs = 300;
+    const int looksBefore = instrument->counters().queueQueriesA;
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(test::finish(channel.SendCommand("SS 2")));
+    EXPECT_GE(took.elapsed(), 300);
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_LE(instrument->counters().queueQueriesA - looksBefore, 3);
+    EXPECT_TRUE(label4.text().startsWith("OK\r"));
+    EXPECT_FALSE(state.ReplyTimedOut);
 }
 
 TEST_F(CommandChannelTest, CommandsIssuedDuringAnExchangeAreDroppedNotQueued)
@@ -48,22 +66,22 @@ TEST_F(CommandChannelTest, CommandsIssuedDuringAnExchangeAreDroppedNotQueued)
     // One attempt while the channel's open delay runs, one while the reply is awaited.
     instrument->faults.lateReplyMs = 600;
     QList<bool> nested;
-    QTimer::singleShot(300, [&] { nested << channel.SendCommand("RY 1"); });
-    QTimer::singleShot(1300, [&] { nested << channel.SendCommand("PO 1"); });
-    EXPECT_TRUE(channel.SendCommand("TP"));
+    QTimer::singleShot(300, [&] { nested << test::finish(channel.SendCommand("RY 1")); });
+    QTimer::singleShot(1300, [&] { nested << test::finish(channel.SendCommand("PO 1")); });
+    EXPECT_TRUE(test::finish(channel.SendCommand("TP")));
     EXPECT_EQ(nested, QList<bool>({false, false}));
     EXPECT_EQ(instrument->commandTexts(), QStringList{"TP"});
     EXPECT_TRUE(dialogs().isEmpty()) << dialogs().join('\n').toStdString();
 
     // Nothing was held back for later either.
-    EXPECT_TRUE(channel.SendCommand("X"));
+    EXPECT_TRUE(test::finish(channel.SendCommand("X")));
     EXPECT_EQ(instrument->commandTexts(), QStringList({"TP", "X"}));
 }
 
 TEST_F(CommandChannelTest, MissingDeviceGivesFourDialogsOnceAndRefusesEverythingAfter)
 {
     instrument->faults.noDevice = true;
-    EXPECT_FALSE(channel.SendCommand("GT -100"));
+    EXPECT_FALSE(test::finish(channel.SendCommand("GT -100")));
     EXPECT_EQ(dialogs(), QStringList({"Error: Open_USB_Device_By_Serial_Number - Device Not Found....",
                                       "Message: Kestrom channel A not found. Check USB connection and restart",
                                       "Error: FT_Purge TX - Invalid Handle...",
@@ -74,16 +92,16 @@ TEST_F(CommandChannelTest, MissingDeviceGivesFourDialogsOnceAndRefusesEverything
     EXPECT_EQ(label4.text(), QString(13, QLatin1Char(' ')));
 
     instrument->faults.noDevice = false;  // plugging it in now does not bring the link back
-    EXPECT_FALSE(channel.SendCommand("TP"));
+    EXPECT_FALSE(test::finish(channel.SendCommand("TP")));
     EXPECT_EQ(dialogs().size(), 4);
     EXPECT_TRUE(instrument->wireBytes().isEmpty());
 }
 
 TEST_F(CommandChannelTest, TransmitPurgeFailureOnAnOpenChannelFailsOnlyThatCommand)
 {
-    ASSERT_TRUE(channel.SendCommand("TP"));
+    ASSERT_TRUE(test::finish(channel.SendCommand("TP")));
     instrument->faults.purgeBusy = true;
-    EXPECT_FALSE(channel.SendCommand("RY 1"));
+    EXPECT_FALSE(test::finish(channel.SendCommand("RY 1")));
     EXPECT_EQ(dialogs(), QStringList({"Error: FT_Purge TX - Unknown Error 18...",
                                       "Info: USB Communications Error with the KS Command Channel"}));
     EXPECT_TRUE(state.CommandFailed);
@@ -93,7 +111,7 @@ TEST_F(CommandChannelTest, TransmitPurgeFailureOnAnOpenChannelFailsOnlyThatComma
 
     // The device is still there: the next command tries again.
     instrument->faults.purgeBusy = false;
-    EXPECT_TRUE(channel.SendCommand("RY 1"));
+    EXPECT_TRUE(test::finish(channel.SendCommand("RY 1")));
     EXPECT_EQ(instrument->commandTexts(), QStringList({"TP", "RY 1"}));
 }
 
@@ -110,17 +128,17 @@ class DeviceGone : public CommandChannelTest, public ::testing::WithParamInterfa
 TEST_P(DeviceGone, FailsTheLinkOnce)
 {
     const GoneCase& c = GetParam();
-    ASSERT_TRUE(channel.SendCommand("TP"));
+    ASSERT_TRUE(test::finish(channel.SendCommand("TP")));
 
     QElapsedTimer took;
     took.start();
     if (c.duringReplyWait) {
         instrument->faults.lateReplyMs = 3000;
         QTimer::singleShot(200, [&] { instrument->unplug(sim::Channel::A); });
-        channel.SendCommand("GT 100");
+        test::finish(channel.SendCommand("GT 100"));
     } else {
         instrument->unplug(sim::Channel::A);
-        EXPECT_FALSE(channel.SendCommand("RY 1"));
+        EXPECT_FALSE(test::finish(channel.SendCommand("RY 1")));
     }
     EXPECT_LT(took.elapsed(), 2000);
     EXPECT_EQ(dialogs(), c.dialogs);
@@ -129,8 +147,8 @@ TEST_P(DeviceGone, FailsTheLinkOnce)
     EXPECT_FALSE(state.CommandBusy);
     EXPECT_FALSE(timers.enabled(8));
 
-    EXPECT_FALSE(channel.SendCommand("PO 0"));
-    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_FALSE(test::finish(channel.SendCommand("PO 0")));
+    EXPECT_FALSE(test::finish(channel.SendUrgent("RY 0", 1000)));
     EXPECT_EQ(dialogs(), c.dialogs) << "later commands are refused without a word";
 }
 
@@ -147,11 +165,11 @@ INSTANTIATE_TEST_SUITE_P(
 // ordinary commands, never waits long and never shows a dialog.
 TEST_F(CommandChannelTest, UrgentCommandGoesOutWhateverElseRefusesIt)
 {
-    ASSERT_TRUE(channel.SendCommand("TP"));
+    ASSERT_TRUE(test::finish(channel.SendCommand("TP")));
 
     // Link declared failed (by the data channel): still sent and acknowledged.
     state.LinkFailed = true;
-    EXPECT_TRUE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_TRUE(test::finish(channel.SendUrgent("RY 0", 1000)));
     EXPECT_FALSE(state.CommandBusy);
     state.LinkFailed = false;
 
@@ -159,7 +177,7 @@ TEST_F(CommandChannelTest, UrgentCommandGoesOutWhateverElseRefusesIt)
     instrument->faults.reply = QByteArray();
     QElapsedTimer took;
     took.start();
-    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_FALSE(test::finish(channel.SendUrgent("RY 0", 1000)));
     EXPECT_GE(took.elapsed(), 990);
     EXPECT_LT(took.elapsed(), 3000);
     instrument->faults.reply.reset();
@@ -168,8 +186,8 @@ TEST_F(CommandChannelTest, UrgentCommandGoesOutWhateverElseRefusesIt)
     // ends on a reply, not on a time-out.
     instrument->faults.lateReplyMs = 400;
     bool urgent = false;
-    QTimer::singleShot(100, [&] { urgent = channel.SendUrgent("PO 0", 1000); });
-    EXPECT_TRUE(channel.SendCommand("GT -200"));
+    QTimer::singleShot(100, [&] { urgent = test::finish(channel.SendUrgent("PO 0", 1000)); });
+    EXPECT_TRUE(test::finish(channel.SendCommand("GT -200")));
     EXPECT_TRUE(urgent);
     EXPECT_FALSE(state.CommandBusy);
 
@@ -180,7 +198,7 @@ TEST_F(CommandChannelTest, UrgentCommandGoesOutWhateverElseRefusesIt)
 
 TEST_F(CommandChannelTest, UrgentCommandNeedsAnOpenedChannel)
 {
-    EXPECT_FALSE(channel.SendUrgent("RY 0", 1000));
+    EXPECT_FALSE(test::finish(channel.SendUrgent("RY 0", 1000)));
     EXPECT_TRUE(instrument->wireBytes().isEmpty());
     EXPECT_EQ(instrument->counters().opensA, 0);
     EXPECT_TRUE(dialogs().isEmpty());

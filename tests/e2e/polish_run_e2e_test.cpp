@@ -6,6 +6,7 @@
 #include "platform/delay.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
+#include "controller/controller.h"
 #include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
 #include "ui/main_window.h"
@@ -102,7 +103,8 @@ TEST(PolishRunEndToEnd, StartUpThenARunOfTwoCyclesFinishesAndTheCloseSaysGoodbye
                                                                        : QStringLiteral("SS 4");
         const int before = static_cast<int>(instrument->commandTexts().size());
 
-        QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);  // returns when the run has
+        QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return form1.controller->idle(); }, 60000));  // the run has ended
 
         EXPECT_EQ(op.read.mid(1), QStringList{QStringLiteral("Run Stopped: Number Cycles")});
         const QStringList stroke = list({"GP -154 2", "GP 154 2"});
@@ -115,6 +117,7 @@ TEST(PolishRunEndToEnd, StartUpThenARunOfTwoCyclesFinishesAndTheCloseSaysGoodbye
         EXPECT_EQ(form1.iPlot1->ChannelAt(0)->Count(), 6);  // one point per evaluation
 
         form1.close();
+        ASSERT_TRUE(waitFor([&] { return form1.closeFinished(); }, 10000));
         EXPECT_EQ(instrument->commandTexts().last(), QStringLiteral("X"));
         EXPECT_TRUE(instrument->exitReceived());
     }

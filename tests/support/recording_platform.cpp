@@ -1,5 +1,7 @@
 #include "tests/support/recording_platform.h"
 
+#include "platform/dialogs.h"
+
 #include <QDir>
 
 namespace velmar::test {
@@ -11,13 +13,42 @@ RecordingPlatform::RecordingPlatform()
     previous_ = installPlatform(this);
 }
 
-RecordingPlatform::~RecordingPlatform() { installPlatform(previous_); }
+RecordingPlatform::~RecordingPlatform()
+{
+    // The dialogs this test's operator left unanswered go with it.
+    forgetDialogs();
+    installPlatform(previous_);
+}
+
+namespace {
+
+QString recorded(DialogKind kind, const QString& text)
+{
+    switch (kind) {
+    case DialogKind::Info:
+        return QStringLiteral("Info: ") + text;
+    case DialogKind::Error:
+        return QStringLiteral("Error: ") + text;
+    case DialogKind::Message:
+        return QStringLiteral("Message: ") + text;
+    case DialogKind::ApplicationError:
+        return QStringLiteral("AppError: ") + text;
+    }
+    return text;
+}
+
+}  // namespace
 
 void RecordingPlatform::record(const QString& dialog)
 {
     dialogs << dialog;
     if (onDialog)
         onDialog(dialog);
+}
+
+void RecordingPlatform::showDialogHeld(DialogKind kind, const QString& text)
+{
+    record(recorded(kind, text));
     if (!holdDialogs)
         return;
     QEventLoop open;
@@ -30,14 +61,33 @@ void RecordingPlatform::releaseDialogs()
 {
     for (QEventLoop* loop : held_)
         loop->quit();
+    for (std::function<void()>& answered : std::exchange(heldAnswers_, {}))
+        answerLater(std::move(answered));
 }
 
-void RecordingPlatform::showInfo(const QString& text) { record(QStringLiteral("Info: ") + text); }
-void RecordingPlatform::showError(const QString& text) { record(QStringLiteral("Error: ") + text); }
-void RecordingPlatform::showMessage(const QString& text) { record(QStringLiteral("Message: ") + text); }
+void RecordingPlatform::answerLater(std::function<void()> answered)
+{
+    if (answered)
+        QMetaObject::invokeMethod(answering_.get(), std::move(answered), Qt::QueuedConnection);
+}
+
+void RecordingPlatform::showInfo(const QString& text) { showDialogHeld(DialogKind::Info, text); }
+void RecordingPlatform::showError(const QString& text) { showDialogHeld(DialogKind::Error, text); }
+void RecordingPlatform::showMessage(const QString& text) { showDialogHeld(DialogKind::Message, text); }
 void RecordingPlatform::showApplicationError(const QString& text)
 {
-    record(QStringLiteral("AppError: ") + text);
+    showDialogHeld(DialogKind::ApplicationError, text);
+}
+
+void RecordingPlatform::openDialog(DialogKind kind, const QString& text, std::function<void()> answered)
+{
+    record(recorded(kind, text));
+    if (holdDialogs)
+        heldAnswers_ << std::move(answered);
+    else if (answerAtOnce && answered)
+        answered();
+    else
+        answerLater(std::move(answered));
 }
 
 void RecordingPlatform::beep() { beepTicks << tickCount(); }

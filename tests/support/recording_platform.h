@@ -4,9 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace velmar::test {
 
@@ -23,8 +25,15 @@ public:
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
     void showApplicationError(const QString& text) override;
+    // Recorded as the four above; answered at once (answerAtOnce) or from the event loop, or
+    // held with holdDialogs.
+    void openDialog(DialogKind kind, const QString& text, std::function<void()> answered) override;
     void beep() override;
     std::uint32_t tickCount() override;
+    std::uint32_t wallMsForTicks(std::uint32_t ticks) override
+    {
+        return static_cast<std::uint32_t>(static_cast<double>(ticks) / tickRate);
+    }
     QDateTime now() override;
     QString localAppDataFolder() override;
     QString userFolder(UserFolder which) override;
@@ -68,18 +77,30 @@ public:
     // Called for each dialog after it is recorded, as if the operator took this long to
     // answer: a test can process events here, click something, or check state.
     std::function<void(const QString& dialog)> onDialog;
-    // Nobody answers: each dialog, once recorded, stays open (its call does not return while
-    // events go on being processed, as under a real modal dialog) until releaseDialogs().
+    // Nobody answers: each dialog, once recorded, stays open until releaseDialogs(). A modal
+    // one's call does not return while events go on being processed, as under a real modal
+    // dialog; an opened one's answer is kept back.
     bool holdDialogs = false;
-    // Returns from every held dialog (the innermost first, as the stack unwinds).
+    // An opened dialog is answered inside openDialog, as an operator who answers at once
+    // would: every dialog a call queues has been recorded when the call returns. False: from
+    // the event loop, as a real box answers (the queue's own tests).
+    bool answerAtOnce = true;
+    // Returns from every held modal dialog (the innermost first, as the stack unwinds) and
+    // answers every held opened one (the oldest first), from the event loop.
     void releaseDialogs();
-    int heldDialogs() const { return static_cast<int>(held_.size()); }
+    int heldDialogs() const { return static_cast<int>(held_.size() + heldAnswers_.size()); }
     int dismissRequests = 0;
 
 private:
     void record(const QString& dialog);
+    // A modal dialog: recorded, then held in a nested loop while holdDialogs.
+    void showDialogHeld(DialogKind kind, const QString& text);
+    void answerLater(std::function<void()> answered);
     PlatformServices* previous_ = nullptr;
     QList<QEventLoop*> held_;
+    QList<std::function<void()>> heldAnswers_;
+    // Answers still on their way go with the recorder: they do not reach the next test.
+    std::unique_ptr<QObject> answering_ = std::make_unique<QObject>();
     QElapsedTimer clock_;
 };
 

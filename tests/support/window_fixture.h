@@ -4,6 +4,8 @@
 #include "device/d2xx/d2xx.h"
 #include "sim/kestrom_sim.h"
 #include "sim/simulated_backend.h"
+#include "tests/controller/wire_watch.h"
+#include "tests/support/finish.h"
 #include "tests/support/recording_platform.h"
 #include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
@@ -39,9 +41,11 @@ protected:
         form->controller->progress.setSimulated(true);
         about = std::make_unique<TForm2>(form.get());
         form->setAboutWindow(about.get());
+        settleAfterClick() = [this] { settle(); };
     }
     void TearDown() override
     {
+        settleAfterClick() = {};
         about.reset();
         form.reset();
         d2xx::closeAll();
@@ -67,8 +71,26 @@ protected:
     }
     void writeSettings(const QByteArray& contents);
 
-    // Runs the start-up sequence as its timer would.
-    void startUp() { controller().startUp.iThreadTimers1Timer1(form->iThreadTimers1); }
+    // Runs the start-up sequence as its timer would, and waits until it has ended.
+    void startUp()
+    {
+        controller().startUp.iThreadTimers1Timer1(form->iThreadTimers1);
+        settle();
+    }
+    // Processes events until nothing the program started is on its way (a click's routine, a
+    // run or test, the close), as an operator waits for the window to be ready again.
+    void settle();
+    // Clicks `button` and waits as settle() for what the click started.
+    void click(QAbstractButton* button)
+    {
+        button->click();
+        settle();
+    }
+    // Runs a routine of the controller to its end, as a click would and waiting as settle().
+    void run(Task<void> routine);
+    // Closes the window as its close button would and waits until the close has ended; true
+    // when the window closed (false: the close stopped on an error and the window stays).
+    bool closeWindow();
     // Processes events for `ms` (poll cycles, replies, timers run meanwhile).
     static void pump(int ms);
 

@@ -211,6 +211,7 @@ TEST_F(Keyboard, KeysOnTheFocusedControlPutExactlyTheirCommandsOnTheWire)
         const qsizetype before = commands().size();
         QTest::keyClick(c.focused, Qt::Key(c.key), c.modifiers);
         pump(150);
+        settle();
         QStringList wire;
         for (const QString& command : commands().mid(before))
             wire << command.trimmed();

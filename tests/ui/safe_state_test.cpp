@@ -80,7 +80,7 @@ protected:
 TEST_P(NobodyAnswers, TheRelayGoesOffWithinASecond)
 {
     const FaultCase& c = GetParam();
-    form->Button11->click();  // the supply on: both are there to switch off
+    click(form->Button11);  // the supply on: both are there to switch off
     SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
     ASSERT_TRUE(closeOnSignals.installed());
 

@@ -46,7 +46,7 @@ TEST_F(SignalDuringARun, SwitchesOffThenClosesAsTheWindowDoes)
     startUp();
     form->iKnob1->setPosition(12.0);
     form->iSwitchSlider2->setPosition(1);
-    form->Button11->click();  // Power On
+    click(form->Button11);  // Power On
     SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
     ASSERT_TRUE(closeOnSignals.installed());
     OnCommand killMidStroke(instrument, QStringLiteral("GP -154 2"), [] { std::raise(SIGTERM); });
@@ -89,8 +89,8 @@ TEST_P(SignalEnds, WithinFiveSecondsAndTheSafeStateOnce)
     startUp();
     form->iKnob1->setPosition(12.0);
     form->iSwitchSlider2->setPosition(1);
-    form->Button11->click();  // Power On
-    form->Button9->click();   // Relay On
+    click(form->Button11);  // Power On
+    click(form->Button9);   // Relay On
     if (c.settingsFifo) {
         QFile::remove(settingsFile());
         ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFile()).constData(), 0600), 0);

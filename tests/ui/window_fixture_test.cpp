@@ -1,4 +1,5 @@
 #include "tests/support/window_fixture.h"
+#include "tests/support/finish.h"
 
 #include <QAction>
 #include <QFile>
@@ -20,7 +21,7 @@ TEST_F(WindowFixture, StartsQuietWithTheStartUpTimerStopped)
 
 TEST_F(WindowFixture, CommandsReachTheSimulatedInstrument)
 {
-    EXPECT_TRUE(controller().commands.SendCommand(QStringLiteral("TP")));
+    EXPECT_TRUE(test::finish(controller().commands.SendCommand(QStringLiteral("TP"))));
     EXPECT_EQ(commands(), QStringList{QStringLiteral("TP")});
     EXPECT_TRUE(platform.dialogs.isEmpty());
 }
@@ -29,6 +30,7 @@ TEST_F(WindowFixture, ExitEndsWithoutSavingOrSendingX)
 {
     form->show();
     form->Exit1->trigger();
+    settle();
     EXPECT_EQ(platform.terminateRequests, 1);
     // Ending the application closes its windows; that close must not save or say goodbye.
     form->close();
