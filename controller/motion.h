@@ -8,8 +8,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;
