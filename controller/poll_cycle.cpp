@@ -19,7 +19,9 @@ namespace velmar {
 
 void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
 {
-    if (platform().terminating())
+    // A notification the timer posted before the last cycle disabled it still arrives: once
+    // the end after a lost link has begun, it must not begin again.
+    if (platform().terminating() || endingOnLinkFailure_)
         return;
 
     TiThreadTimers& timers = *c_.ui.iThreadTimers1;
@@ -29,6 +31,7 @@ void PollCycle::iThreadTimers1Timer9([[maybe_unused]] QObject* sender)
     bool ending = false;
     double current = c_.state.CurrentSamples[0];
     if (c_.state.LinkFailed) {
+        endingOnLinkFailure_ = true;
         c_.routines.launch(endOnLinkFailure());
         ending = true;
     } else {

@@ -26,6 +26,7 @@ private:
     Task<void> endOnLinkFailure();
 
     Controller& c_;
+    bool endingOnLinkFailure_ = false;
 };
 
 }  // namespace velmar

@@ -146,6 +146,26 @@ TEST_F(PollCycleTest, UnplugSavesAndEndsTheProgramOnce)
     EXPECT_TRUE(commands().isEmpty()) << commands().join(',').toStdString();
 }
 
+// A poll notification already on its way when the end after a lost link began (its timer is
+// disabled, but what it posted still arrives) does not begin the end a second time.
+TEST_F(PollCycleTest, ALateCycleDuringTheEndDoesNotBeginItAgain)
+{
+    startPolling();
+    pump(200);
+    platform.holdDialogs = true;  // the end waits at its message
+    instrument->unplug();
+    test::runUntil([&] { return platform.heldDialogs() == 1 && !controller().routines.idle(); }, 5000);
+    poll();
+    poll();
+    platform.holdDialogs = false;
+    platform.releaseDialogs();
+    settle();
+
+    EXPECT_EQ(platform.dialogs.count(QStringLiteral("Info: USB Communications error. Check the connection and restart")), 1)
+        << platform.dialogs.join('\n').toStdString();
+    EXPECT_EQ(platform.terminateRequests, 1);
+}
+
 TEST_F(PollCycleTest, FailedSaveIsShownAndTheProgramStillEnds)
 {
     // A data folder below a plain file can never be created.
