@@ -1,24 +1,65 @@
-# velmar_folder_library(<target> [GLOBS <pattern>...] [PUBLIC <deps>...] [PRIVATE <deps>...])
-# A folder's sources become one static library; a folder that has no sources yet gives an
-# interface library, so the tree builds while a folder is still being filled.
-function(velmar_folder_library target)
+# The layer table (cmake/layers.txt): for each folder, in order from the bottom, its library
+# and the include prefixes its files may use. Sets VELMAR_LAYER_FOLDERS (bottom to top) and,
+# for a folder F, VELMAR_LAYER_LIBRARY_<F> and VELMAR_LAYER_INCLUDES_<F>.
+set(VELMAR_LAYER_TABLE ${CMAKE_CURRENT_LIST_DIR}/layers.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VELMAR_LAYER_TABLE})
+file(STRINGS ${VELMAR_LAYER_TABLE} velmar_layer_lines REGEX "^[^#]")
+set(VELMAR_LAYER_FOLDERS)
+foreach(line IN LISTS velmar_layer_lines)
+  string(STRIP "${line}" line)
+  string(REGEX REPLACE "[ \t]+" ";" fields "${line}")
+  list(POP_FRONT fields folder library)
+  list(APPEND VELMAR_LAYER_FOLDERS ${folder})
+  set(VELMAR_LAYER_LIBRARY_${folder} ${library})
+  set(VELMAR_LAYER_INCLUDES_${folder} ${fields})
+endforeach()
+
+# velmar_folder_library(<folder> [GLOBS <pattern>...] [PUBLIC <deps>...] [PRIVATE <deps>...])
+# A folder's sources (this directory's, or GLOBS) become its library from the layer table,
+# linked with the libraries of the folders the table lets it include; PUBLIC and PRIVATE add
+# what lies outside the layers (Qt, system libraries).
+function(velmar_folder_library folder)
   cmake_parse_arguments(ARG "" "" "GLOBS;PUBLIC;PRIVATE" ${ARGN})
+  set(target ${VELMAR_LAYER_LIBRARY_${folder}})
+  if(NOT target OR target STREQUAL "-")
+    message(FATAL_ERROR "cmake/layers.txt names no library for ${folder}/")
+  endif()
   if(NOT ARG_GLOBS)
     set(ARG_GLOBS *.cpp *.h)
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${ARG_GLOBS})
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  set(cpp ${sources})
-  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
-  if(cpp)
-    add_library(${target} STATIC ${sources})
-    # Includes are written from the repository's root ("device/d2xx/d2xx.h"); that root is the
-    # only include path, and a library reaches another's headers only by linking it.
-    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${target} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
-  else()
-    add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${target} INTERFACE ${ARG_PUBLIC})
-  endif()
+  add_library(${target} STATIC ${sources})
+  # Includes are written from the repository's root ("device/d2xx/d2xx.h"); that root is the
+  # only include path, and a library reaches another's headers only by linking it.
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+
+  # A folder prefix stands for the libraries of that folder and of the folders inside it
+  # ("device/" is velmar_device and velmar_d2xx); a single header links nothing.
+  set(public)
+  set(private)
+  foreach(entry IN LISTS VELMAR_LAYER_INCLUDES_${folder})
+    string(REPLACE ":" ";" parts "${entry}")
+    list(POP_FRONT parts prefix how)
+    if(NOT prefix MATCHES "/$")
+      continue()
+    endif()
+    foreach(other IN LISTS VELMAR_LAYER_FOLDERS)
+      set(library ${VELMAR_LAYER_LIBRARY_${other}})
+      string(FIND "${other}/" "${prefix}" at)
+      if(NOT at EQUAL 0 OR other STREQUAL folder OR library STREQUAL "-")
+        continue()
+      endif()
+      if(NOT how)
+        list(APPEND public ${library})
+      elseif(how STREQUAL "private")
+        list(APPEND private ${library})
+      elseif(how STREQUAL "link")
+        list(APPEND private "$<LINK_ONLY:${library}>")
+      else()
+        message(FATAL_ERROR "cmake/layers.txt: ${folder}/ links ${prefix} as \"${how}\"")
+      endif()
+    endforeach()
+  endforeach()
+  target_link_libraries(${target} PUBLIC ${public} ${ARG_PUBLIC} PRIVATE ${private} ${ARG_PRIVATE})
 endfunction()

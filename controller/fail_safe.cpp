@@ -27,7 +27,7 @@ QString outcomeText(const QString& command, const UrgentOutcome& outcome, std::u
 
 }  // namespace
 
-void FailSafe::ReachSafeState()
+void FailSafe::reachSafeState()
 {
     // Once sent, the safe state is not sent again until something has been switched on since;
     // a call while it is on its way leaves it to the one under way.
@@ -42,7 +42,7 @@ void FailSafe::ReachSafeState()
 
 Task<void> FailSafe::safeStateReached()
 {
-    ReachSafeState();
+    reachSafeState();
     while (reaching_)
         co_await waitingForSafeState_.next();
 }
@@ -76,7 +76,7 @@ void FailSafe::stopSupervision(const char* why, RecordEnd reason)
         c_.polishRun.stopNow();
         c_.voltCurrentTest.stopNow();
     }
-    ReachSafeState();
+    reachSafeState();
 }
 
 bool FailSafe::loopsMustEnd() const

@@ -34,7 +34,7 @@ public:
     // reply and no dialog. What the device acknowledged shows on the Relay and Power buttons.
     // "RY 0" is written before this returns (handlers act at once); the rest follows as a
     // routine of its own. While it is on its way, another call does nothing more.
-    void ReachSafeState();
+    void reachSafeState();
     // The same for a routine that goes on only once the safe state's commands have had their
     // replies (or their waits have run out): a close, Exit, the end after a lost link.
     Task<void> safeStateReached();

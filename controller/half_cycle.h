@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;

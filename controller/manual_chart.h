@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;

@@ -8,8 +8,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;
@@ -46,8 +44,8 @@ public:
     void Button2Click();  // Home
     void Button7Click();  // End Polish
     void Button3Click();  // Electrolyte
-    void iLinearGauge1PointerPositionChanged(int index);
-    void iLinearGauge1MouseUp();
+    void iLinearGauge1PointerPositionChanged(int index);  // a teach pointer dragged: its new place
+    void iLinearGauge1MouseUp();  // a drag released: the moves it left pending
     void Button4Click();  // five short strokes up and down (a hidden test button)
     void Button5Click();  // normal speed
 

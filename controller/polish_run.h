@@ -9,8 +9,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;

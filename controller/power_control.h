@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-class QObject;
-
 namespace velmar {
 
 class Controller;
@@ -25,9 +23,9 @@ public:
     // The zero capture at the voltage already programmed: output on with the relay off for
     // 500 ms, the reading then taken as zero current (ZeroOffset, shown in Label2), output off.
     Task<void> CaptureZero();
-    void Button6Click();
-    void Button11Click();
-    void Button9Click();
+    void Button6Click();   // "Set Power and Zero Current"
+    void Button11Click();  // "Power On" / "Power Off"
+    void Button9Click();   // "Relay On" / "Relay Off"
     // The instrument was switched off behind the buttons' backs (a fault, the program's end):
     // what it acknowledged shows as the Relay and Power buttons show it after their own
     // switching off.

@@ -47,7 +47,7 @@ public:
     // paused calls it before it goes on: a command issued by a click meanwhile is answered
     // before the routine's own next command, which would otherwise be turned away.
     Task<void> untilFree();
-    void iThreadTimers1Timer8(QObject* sender);
+    void iThreadTimers1Timer8(QObject* sender);  // the reply watchdog ran out
 
     // For switching the instrument off when nobody will be supervising it any more: sends the
     // command even while another exchange is waiting (without disturbing it: nothing is purged

@@ -58,8 +58,6 @@ double CurrentModel::wetness(const SupplyState& state) const
     return std::exp(-airTravel / wettingLengthSteps);
 }
 
-double CurrentModel::polishFactor() const { return polishFactor_; }
-
 double CurrentModel::charge() const { return -fallCharge * std::log(polishFactor_); }
 
 double CurrentModel::freshCounts(const SupplyState& state) const

@@ -64,8 +64,6 @@ public:
 
     // 0..1: how wet the electrode is now (1 just after a dip).
     double wetness(const SupplyState& state) const;
-    // 0..1: what is left of the fresh electrode's current after the charge passed so far.
-    double polishFactor() const;
     double charge() const;  // count-seconds passed while polishing
 
     int zeroCount = 12;            // raw count with the output on and no current flowing

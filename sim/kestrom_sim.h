@@ -158,7 +158,6 @@ public:
     std::optional<std::int64_t> openedAt(Channel channel) const;
 
     // --- the wire log (channel A, host to device) ------------------------------------------
-    const QList<WireChunk>& wireLog() const { return wire_; }
     QByteArray wireBytes() const;
     // The log cut into commands at each carriage return; an unfinished tail is left out.
     QList<WireCommand> commands() const;

@@ -191,7 +191,7 @@ void configureKnob1(TiKnob& knob)
     knob.setMouseWheelStepSize(1);
     knob.setUseKeyboard(true);
     knob.setShowFocusRect(true);
-    knob.setShowPostionDisplay(true);
+    knob.setShowPositionDisplay(true);
     knob.setPositionDisplayPrecision(1);
     knob.setPositionDisplayUnits(QStringLiteral("V"));
     knob.setOuterMargin(5);

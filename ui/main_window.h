@@ -11,12 +11,8 @@
 #include <memory>
 
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 
 namespace velmar {
 

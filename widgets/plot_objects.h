@@ -231,7 +231,6 @@ public:
 
     // Appends a point, feeds the axes' tracking, asks for a repaint; returns its index.
     int AddPoint(double x, double y);
-    int AddXY(double x, double y) { return AddPoint(x, y); }
     void Clear();
     int Count() const { return points_.count(); }
     double DataX(int index) const { return points_.x(index); }

@@ -69,7 +69,7 @@ void TiKnob::setIndicatorMargin(int value) { if (assign(indicatorMargin_, value)
 void TiKnob::setIndicatorActiveColor(const QColor& value) { if (assign(indicatorActiveColor_, value)) update(); }
 void TiKnob::setIndicatorInactiveColor(const QColor& value) { if (assign(indicatorInactiveColor_, value)) update(); }
 void TiKnob::setShowFocusRect(bool value) { if (assign(showFocusRect_, value)) update(); }
-void TiKnob::setShowPostionDisplay(bool value) { if (assign(showPositionDisplay_, value)) update(); }
+void TiKnob::setShowPositionDisplay(bool value) { if (assign(showPositionDisplay_, value)) update(); }
 void TiKnob::setPositionDisplayPrecision(int value) { if (assign(displayPrecision_, std::max(0, value))) update(); }
 void TiKnob::setOuterMargin(int value) { if (assign(outerMargin_, value)) { radiusCache_ = -1; invalidateStaticLayer(); } }
 

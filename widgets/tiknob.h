@@ -43,7 +43,7 @@ class TiKnob : public TiPositionComponent {
     Q_PROPERTY(double MouseWheelStepSize READ mouseWheelStepSize WRITE setMouseWheelStepSize)
     Q_PROPERTY(bool UseKeyboard READ useKeyboard WRITE setUseKeyboard)
     Q_PROPERTY(bool ShowFocusRect READ showFocusRect WRITE setShowFocusRect)
-    Q_PROPERTY(bool ShowPostionDisplay READ showPostionDisplay WRITE setShowPostionDisplay)
+    Q_PROPERTY(bool ShowPositionDisplay READ showPositionDisplay WRITE setShowPositionDisplay)
     Q_PROPERTY(int PositionDisplayPrecision READ positionDisplayPrecision WRITE setPositionDisplayPrecision)
     Q_PROPERTY(QString PositionDisplayUnits READ positionDisplayUnits WRITE setPositionDisplayUnits)
     Q_PROPERTY(int OuterMargin READ outerMargin WRITE setOuterMargin)
@@ -88,8 +88,8 @@ public:
     void setUseKeyboard(bool value) { useKeyboard_ = value; }
     bool showFocusRect() const { return showFocusRect_; }
     void setShowFocusRect(bool value);
-    bool showPostionDisplay() const { return showPositionDisplay_; }
-    void setShowPostionDisplay(bool value);
+    bool showPositionDisplay() const { return showPositionDisplay_; }
+    void setShowPositionDisplay(bool value);
     int positionDisplayPrecision() const { return displayPrecision_; }
     void setPositionDisplayPrecision(int value);   // below 0 becomes 0
     QString positionDisplayUnits() const { return displayUnits_; }

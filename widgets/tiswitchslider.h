@@ -62,8 +62,6 @@ class TiSwitchSlider : public PositionControl {
     Q_PROPERTY(QFont PositionLabelInactiveFont READ positionLabelInactiveFont WRITE setPositionLabelInactiveFont)
 
 public:
-    enum TOrientation { ioVertical, ioHorizontal };
-    enum TOrientationSide { iosBottomRight, iosTopLeft };
     enum TBorderStyle { ibsNone, ibsRaised, ibsLowered };
     enum TPointerStyle { ispsPointer, ispsLed, ispsBar };
 
@@ -84,8 +82,6 @@ public:
     QStringList labels() const { return labels_; }
     int positionCount() const { return int(labels_.size()); }
 
-    TOrientation orientation() const { return ioVertical; }
-    TOrientationSide orientationLabels() const { return iosBottomRight; }
     bool autoCenter() const { return autoCenter_; }
     void setAutoCenter(bool value);
     TBorderStyle borderStyle() const { return borderStyle_; }

@@ -235,7 +235,7 @@ TEST_F(FailSafeTest, TheSafeStateLogsWhatCameBackNotWhatItHoped)
         settle();
         EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg), QStringList{c.line});
         // Sent once: a second way out finds nothing to do until something is switched on.
-        controller().failSafe.ReachSafeState();
+        controller().failSafe.reachSafeState();
         settle();
         EXPECT_EQ(commands().mid(commands().size() - 2), list({"RY 0", "PO 0"}));
         EXPECT_EQ(log.messages(QStringLiteral("velmar.run"), QtInfoMsg).size(), 1);
