@@ -133,6 +133,13 @@ Task<bool> Controller::pause(std::uint32_t ms, Cancellation* cancellation)
 
 bool Controller::idle() const { return routines.idle() && !loopRunning() && !failSafe.reaching(); }
 
+Task<void> Controller::woundDown()
+{
+    co_await polishRun.ended();
+    co_await voltCurrentTest.ended();
+    co_await failSafe.safeStateReached();
+}
+
 Task<void> Controller::FormClose()
 {
     // A run or test would go on driving the instrument after the window has gone. It is
@@ -141,9 +148,7 @@ Task<void> Controller::FormClose()
         records.noteEnd(RecordKind::Polish, RecordEnd::WindowClosed);
     if (voltCurrentTest.stop())
         records.noteEnd(RecordKind::ViTest, RecordEnd::WindowClosed);
-    co_await polishRun.ended();
-    co_await voltCurrentTest.ended();
-    co_await failSafe.safeStateReached();
+    co_await woundDown();
     records.noteEnd(RecordKind::Manual, RecordEnd::WindowClosed);
     records.end(RecordKind::Manual);
     if (state.SettingsLoaded) {
@@ -180,9 +185,7 @@ void Controller::Exit()
     routines.launch([](Controller& c) -> Task<void> {
         // The run or test winds down at once (its pauses are cut and its commands held), so
         // its record is closed before the program ends.
-        co_await c.polishRun.ended();
-        co_await c.voltCurrentTest.ended();
-        co_await c.failSafe.safeStateReached();
+        co_await c.woundDown();
         platform().terminate();
     }(*this));
 }

@@ -69,6 +69,10 @@ public:
     Task<bool> pause(std::uint32_t ms, Cancellation* cancellation = nullptr);
     // Nothing is on its way: no routine (a click's, the homing, the close), run or test.
     bool idle() const;
+    // Until a run or test (stopped by whoever calls this) has ended and the safe state's
+    // commands have had their replies or their waits have run out: what the close, Exit and
+    // the end after a lost link wait for before they go on.
+    Task<void> woundDown();
 
     ControllerState& state;
     MainWindowControls& ui;

@@ -74,9 +74,7 @@ Task<void> PollCycle::endOnLinkFailure()
     c_.records.end(RecordKind::Manual);
     // A run or test winds down at once (its commands are held), and the program ends after
     // the safe state's commands have had their replies or their waits have run out.
-    co_await c_.polishRun.ended();
-    co_await c_.voltCurrentTest.ended();
-    co_await c_.failSafe.safeStateReached();
+    co_await c_.woundDown();
     platform().terminate();
 }
 

@@ -1,8 +1,6 @@
 #include "controller/routines.h"
-#include "platform/dialogs.h"
 
 #include "platform/handler_error.h"
-#include "platform/platform_services.h"
 
 #include <algorithm>
 
@@ -14,10 +12,8 @@ void reportRoutineError(std::exception_ptr error)
         return;
     try {
         std::rethrow_exception(error);
-    } catch (const HandlerError& handlerError) {
-        openDialog(DialogKind::ApplicationError, handlerError.message());
-    } catch (const std::exception& other) {
-        openDialog(DialogKind::ApplicationError, QString::fromUtf8(other.what()));
+    } catch (const std::exception& thrown) {
+        reportHandlerError(thrown);
     }
 }
 

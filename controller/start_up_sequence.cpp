@@ -24,11 +24,7 @@ void setVisibleIf(QWidget* widget, bool visible)
 void StartUpSequence::iThreadTimers1Timer1([[maybe_unused]] QObject* sender)
 {
     c_.ui.iThreadTimers1->setEnabled(StartUpTimer, false);  // once per process
-    running_ = true;
-    c_.routines.launch(homeAndLoad(), [this](std::exception_ptr error) {
-        running_ = false;
-        reportRoutineError(error);
-    });
+    c_.routines.launch(homeAndLoad());
 }
 
 Task<void> StartUpSequence::homeAndLoad()

@@ -20,14 +20,11 @@ public:
     explicit StartUpSequence(Controller& c) : c_(c) {}
     // Starts the sequence (once per process) and returns; the homing goes on as a routine.
     void iThreadTimers1Timer1(QObject* sender);
-    // The sequence has begun and not yet ended.
-    bool running() const { return running_; }
 
 private:
     Task<void> homeAndLoad();
 
     Controller& c_;
-    bool running_ = false;
 };
 
 }  // namespace velmar

@@ -1,6 +1,6 @@
 #include "device/usb_channel_driver.h"
-#include "platform/dialogs.h"
 
+#include "platform/dialogs.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
 

@@ -19,4 +19,8 @@ private:
     QString message_;
 };
 
+// Shows an error that ended a handler or a routine in the application's standard error dialog:
+// a HandlerError's message, or any other exception's text. Does not wait for the answer.
+void reportHandlerError(const std::exception& error);
+
 }  // namespace velmar

@@ -1,8 +1,6 @@
 #include "platform/velmar_application.h"
-#include "platform/dialogs.h"
 
 #include "platform/handler_error.h"
-#include "platform/platform_services.h"
 
 namespace velmar {
 
@@ -12,10 +10,8 @@ bool VelmarApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const HandlerError& error) {
-        openDialog(DialogKind::ApplicationError, error.message());
     } catch (const std::exception& error) {
-        openDialog(DialogKind::ApplicationError, QString::fromUtf8(error.what()));
+        reportHandlerError(error);
     }
     return false;
 }

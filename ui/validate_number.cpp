@@ -1,6 +1,6 @@
 #include "ui/validate_number.h"
-#include "platform/dialogs.h"
 
+#include "platform/dialogs.h"
 #include "platform/platform_services.h"
 
 #include <cmath>
