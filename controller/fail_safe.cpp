@@ -159,7 +159,8 @@ void FailSafe::streamPolled(bool frameTaken)
         lastReadingTick_ = now;
         return;
     }
-    if (now - lastReadingTick_ < StallMs || c_.state.CommandsHeld)
+    // The window is wall time: a test that runs the tick faster keeps the full 2 s here.
+    if (platform().wallMsForTicks(now - lastReadingTick_) < StallMs || c_.state.CommandsHeld)
         return;
     const bool run = c_.polishRun.running();
     stopSupervision("no current readings for 2 s", RecordEnd::StreamStalled);

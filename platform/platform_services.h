@@ -47,7 +47,8 @@ public:
     // Milliseconds since an arbitrary origin, 32 bits, wrapping.
     virtual std::uint32_t tickCount() = 0;
     // How long `ticks` of tickCount() take on the wall clock: the same, unless a test runs the
-    // tick faster. A pause arms its wake-up timer with it.
+    // tick faster. A pause arms its wake-up timer with it; the stall check measures its window
+    // with it.
     virtual std::uint32_t wallMsForTicks(std::uint32_t ticks) { return ticks; }
     virtual QDateTime now() = 0;
     // The same clock as now(), in milliseconds since 1970 UTC: cheap enough to read for every

@@ -105,6 +105,8 @@ TEST(PolishRunEndToEnd, StartUpThenARunOfTwoCyclesFinishesAndTheCloseSaysGoodbye
 
         QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
         ASSERT_TRUE(waitFor([&] { return form1.controller->idle(); }, 60000));  // the run has ended
+        // The run ends without waiting for its dialog, which the operator reads a moment later.
+        ASSERT_TRUE(waitFor([&] { return op.read.size() >= 2; }, 10000));
 
         EXPECT_EQ(op.read.mid(1), QStringList{QStringLiteral("Run Stopped: Number Cycles")});
         const QStringList stroke = list({"GP -154 2", "GP 154 2"});
