@@ -1,31 +1,17 @@
 #include "platform/delay.h"
 
-#include "tests/support/recording_platform.h"
+#include "tests/support/delay_fixture.h"
 #include "timers/tithreadtimers.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <cstdint>
 
 using namespace velmar;
+using namespace velmar::test;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-class DelayTest : public ::testing::Test {
-protected:
-    test::RecordingPlatform platform;
-};
 
 TEST_F(DelayTest, WaitsOnTheTickWhileEventsAndTimerNotificationsRun)
 {
