@@ -14,7 +14,7 @@
 // the return ("GT <up>" to the stroke speed "SS n"). Medians over every dip of the run.
 //
 //   bench_dip_gap [--seconds N] [--reply-ms MS]     default: a 20 s run, 15 ms replies
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "platform/platform_services.h"
@@ -53,17 +53,13 @@ int argument(const QStringList& arguments, const QString& name, int fallback)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::BenchApplication app(argc, argv);
     const int seconds = argument(app.arguments(), QStringLiteral("--seconds"), 20);
     const int replyMs = argument(app.arguments(), QStringLiteral("--reply-ms"), 15);
 
-    bench::BenchPlatform platform;
-    installPlatform(&platform);
     auto instrument = std::make_shared<sim::KestromSim>();
     instrument->setSpeedFactor(1e9);  // moves take no time: every reply time is the fixed one
-    sim::installSimulator(instrument);
+    bench::SimulatedBench rig(instrument);
 
     bench::BenchWindow window;
     TForm1& form = window.form;

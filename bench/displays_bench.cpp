@@ -1,5 +1,6 @@
 // Cost of the display controls on the 30 ms poll path (value updates) and on the paint path
 // (a full repaint at window size with the static layer already cached).
+#include "bench/bench_main.h"
 #include "ui/form1_configuration.h"
 #include "widgets/tiledround.h"
 #include "widgets/tilineargauge.h"
@@ -138,11 +139,6 @@ BENCHMARK(BM_PaintLamp)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    bench::BenchApplication app(argc, argv);
+    return bench::runRegisteredBenchmarks(argc, argv);
 }

@@ -17,7 +17,7 @@
 // injects the fault at a random moment a few strokes into the run, or while the test settles.
 //
 //   bench_fail_safe [--quick]      5 repetitions per case; --quick: 1
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
@@ -80,12 +80,10 @@ struct Outcome {
 
 std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937& rng)
 {
-    bench::BenchPlatform platform;
+    bench::SimulatedBench rig;  // real motion speed
+    bench::BenchPlatform& platform = rig.platform;
     platform.onDialog = [](const char*, const QString&) {};
-    PlatformServices* previous = installPlatform(&platform);
-    d2xx::closeAll();
-    auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
-    sim::installSimulator(instrument);
+    const std::shared_ptr<sim::KestromSim>& instrument = rig.instrument;
 
     std::optional<Outcome> result;
     {
@@ -160,8 +158,6 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
         }
         Delay(100);
     }
-    d2xx::closeAll();
-    installPlatform(previous);
     return result;
 }
 
@@ -169,10 +165,8 @@ std::optional<Outcome> measureOnce(Activity activity, Fault fault, std::mt19937&
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    bench::BenchApplication app(argc, argv);
+    const bool quick = app.quick();
     const int repetitions = quick ? 1 : 5;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 

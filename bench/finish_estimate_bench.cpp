@@ -10,7 +10,7 @@
 // Prints, per run and as the median over the runs, the error of the estimated finish as a share
 // of the time that was still to go, and as a share of the whole run. Goals: within 20 % at a
 // quarter of the run, within 10 % at half.
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
@@ -55,15 +55,12 @@ struct RunErrors {
 
 RunErrors runOnce(double speed, const QString& minimum, unsigned seed)
 {
-    bench::BenchPlatform platform;
-    PlatformServices* previous = installPlatform(&platform);
-    auto instrument = std::make_shared<sim::KestromSim>(sim::steadyClock(), seed);
-    instrument->setSpeedFactor(speed);
-    d2xx::closeAll();
-    sim::installSimulator(instrument);
     RunErrors errors;
     std::vector<Sample> samples;
     {
+        auto instrument = std::make_shared<sim::KestromSim>(sim::steadyClock(), seed);
+        instrument->setSpeedFactor(speed);
+        bench::SimulatedBench rig(instrument);
         bench::BenchWindow window;  // homed, 12 V DC, Power On: zero captured, output on
         TForm1& form = window.form;
         form.Edit2->setText(minimum);
@@ -82,8 +79,6 @@ RunErrors runOnce(double speed, const QString& minimum, unsigned seed)
         sampler.stop();
         errors.seconds = clock.elapsed() / 1000.0;
     }
-    d2xx::closeAll();
-    installPlatform(previous);
 
     const double end = errors.seconds;
     for (int k = 0; k < 3; ++k) {
@@ -114,9 +109,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::BenchApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const int runs = args.size() > 0 ? args[0].toInt() : 3;
     const double speed = args.size() > 1 ? args[1].toDouble() : 10.0;

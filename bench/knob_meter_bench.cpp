@@ -5,6 +5,7 @@
 //
 // --screenshots writes a PNG of each control (at 1x and enlarged 4x) to DIR and exits.
 
+#include "bench/bench_main.h"
 #include "ui/form1_configuration.h"
 #include "widgets/tiangulargauge.h"
 #include "widgets/tiknob.h"
@@ -132,16 +133,11 @@ void writeScreenshots(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::BenchApplication app(argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--screenshots=", 14) == 0) {
             writeScreenshots(QString::fromLocal8Bit(argv[i] + 14));
             return 0;
         }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runRegisteredBenchmarks(argc, argv);
 }

@@ -7,7 +7,7 @@
 //
 // Prints, per limit, the real seconds to the finish message and the message; also the current
 // every 10 s of the run, to choose a limit from.
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
@@ -36,18 +36,15 @@ using namespace velmar;
 
 void runOnce(double speed, const QString& minimum, int limitSeconds)
 {
-    bench::BenchPlatform platform;
     QElapsedTimer runClock;
-    platform.onDialog = [&runClock](const char* kind, const QString& text) {
-        if (runClock.isValid())
-            std::printf("  %7.1f s  %s: %s\n", runClock.elapsed() / 1000.0, kind, qPrintable(text));
-    };
-    PlatformServices* previous = installPlatform(&platform);
-    auto instrument = std::make_shared<sim::KestromSim>();
-    instrument->setSpeedFactor(speed);
-    d2xx::closeAll();
-    sim::installSimulator(instrument);
     {
+        auto instrument = std::make_shared<sim::KestromSim>();
+        instrument->setSpeedFactor(speed);
+        bench::SimulatedBench rig(instrument);
+        rig.platform.onDialog = [&runClock](const char* kind, const QString& text) {
+            if (runClock.isValid())
+                std::printf("  %7.1f s  %s: %s\n", runClock.elapsed() / 1000.0, kind, qPrintable(text));
+        };
         bench::BenchWindow window;  // homed, 12 V DC, Power On: zero captured, output on
         TForm1& form = window.form;
         form.Edit2->setText(minimum);
@@ -69,17 +66,13 @@ void runOnce(double speed, const QString& minimum, int limitSeconds)
         report.stop();
         std::printf("  ended after %.1f s real time\n\n", runClock.elapsed() / 1000.0);
     }
-    d2xx::closeAll();
-    installPlatform(previous);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::BenchApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const double speed = args.isEmpty() ? 10.0 : args.first().toDouble();
     QStringList minimums = args.mid(1);

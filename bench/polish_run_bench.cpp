@@ -15,7 +15,7 @@
 //
 //   bench_polish_run [--quick]      60 s run, 9 stops, 3 pairs of 30 s runs;
 //                                   --quick: 10 s, 5 stops, 1 pair of 10 s runs
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "bench/bench_window.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
@@ -85,17 +85,14 @@ int strokeMovesOf(const QList<sim::WireCommand>& wire)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    bench::BenchApplication app(argc, argv);
+    const bool quick = app.quick();
     const int runSeconds = quick ? 10 : 60;
     const int stops = quick ? 5 : 9;
 
-    bench::BenchPlatform platform;
-    installPlatform(&platform);
-    auto instrument = std::make_shared<sim::KestromSim>();  // real motion speed
-    sim::installSimulator(instrument);
+    bench::SimulatedBench rig;  // real motion speed
+    bench::BenchPlatform& platform = rig.platform;
+    const std::shared_ptr<sim::KestromSim>& instrument = rig.instrument;
 
     bench::BenchWindow window;
     TForm1& form = window.form;

@@ -11,7 +11,7 @@
 //    meter, readout. The repaint that follows in the event loop is timed apart.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "bench/bench_platform.h"
+#include "bench/bench_main.h"
 #include "controller/controller.h"
 #include "device/d2xx/d2xx.h"
 #include "platform/platform_services.h"
@@ -98,9 +98,7 @@ int main(int argc, char** argv)
     }
     const int cpuSecondsToMeasure = quick ? 10 : 60;
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    VelmarApplication app(argc, argv);
+    VelmarApplication app(bench::offscreenUnlessChosen(argc), argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Velmar"));
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});

@@ -1,5 +1,8 @@
 #include "device/channel_setup.h"
 
+#include "device/link_state.h"
+#include "platform/dialogs.h"
+
 namespace velmar {
 
 void ConfigureChannel(UsbChannelDriver& driver, UsbChannel channel, std::uint32_t timeoutMs)
@@ -15,6 +18,19 @@ void ConfigureChannel(UsbChannelDriver& driver, UsbChannel channel, std::uint32_
     driver.PurgeRx(channel);
     driver.PurgeTx(channel);
     driver.SetTimeouts(channel, timeoutMs, timeoutMs);
+}
+
+void OpenChannel(UsbChannelDriver& driver, LinkState& link, UsbChannel channel, std::uint32_t timeoutMs)
+{
+    if (driver.OpenBySerialNumber(channel, channelSerial(channel)) != d2xx::FT_OK) {
+        link.LinkFailed = true;
+        openDialog(DialogKind::Message,
+                   channel == UsbChannel::A
+                       ? QStringLiteral("Kestrom channel A not found. Check USB connection and restart")
+                       : QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
+        return;
+    }
+    ConfigureChannel(driver, channel, timeoutMs);
 }
 
 }  // namespace velmar

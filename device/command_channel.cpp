@@ -30,12 +30,7 @@ void CommandChannel::showReply(const QString& text)
 
 void CommandChannel::OpenCommandChannel()
 {
-    if (driver_.OpenBySerialNumber(UsbChannel::A, channelSerial(UsbChannel::A)) != d2xx::FT_OK) {
-        state_.LinkFailed = true;
-        openDialog(DialogKind::Message, QStringLiteral("Kestrom channel A not found. Check USB connection and restart"));
-        return;
-    }
-    ConfigureChannel(driver_, UsbChannel::A, 100);
+    OpenChannel(driver_, state_, UsbChannel::A, 100);
 }
 
 void CommandChannel::noteFailure(std::uint32_t status)

@@ -4,7 +4,6 @@
 #include "device/link_state.h"
 #include "device/usb_channel_driver.h"
 #include "platform/conversions.h"
-#include "platform/dialogs.h"
 #include "platform/platform_services.h"
 
 #include <algorithm>
@@ -14,12 +13,7 @@ namespace velmar {
 
 void CurrentStream::OpenDataChannel()
 {
-    if (driver_.OpenBySerialNumber(UsbChannel::B, channelSerial(UsbChannel::B)) != d2xx::FT_OK) {
-        link_.LinkFailed = true;
-        openDialog(DialogKind::Message, QStringLiteral("Kestrom channel B not found. Check USB connection and restart"));
-        return;
-    }
-    ConfigureChannel(driver_, UsbChannel::B, 200);
+    OpenChannel(driver_, link_, UsbChannel::B, 200);
 }
 
 StreamRead CurrentStream::ReadCurrentFrame()

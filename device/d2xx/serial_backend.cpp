@@ -175,37 +175,32 @@ public:
     FT_STATUS write(const void* buffer, std::uint32_t n, std::uint32_t* written) override
     {
         const auto* bytes = static_cast<const char*>(buffer);
-        QElapsedTimer clock;
-        clock.start();
-        while (*written < n) {
-            const ssize_t r = ::write(fd_, bytes + *written, n - *written);
-            if (r > 0) {
-                *written += static_cast<std::uint32_t>(r);
-                continue;
-            }
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r < 0 && errno != EAGAIN)
-                return statusFromErrno(errno);
-            const qint64 left = qint64(writeTimeout_) - clock.elapsed();
-            if (left <= 0)
-                return FT_OK;  // the time-out ended the write: the count tells how far it got
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR)
-                return statusFromErrno(errno);
-        }
-        return FT_OK;
+        return transfer(POLLOUT, writeTimeout_, n, written,
+                        [&](std::uint32_t done) { return ::write(fd_, bytes + done, n - done); });
     }
 
     FT_STATUS read(void* buffer, std::uint32_t n, std::uint32_t* got) override
     {
         auto* bytes = static_cast<char*>(buffer);
+        return transfer(POLLIN, readTimeout_, n, got,
+                        [&](std::uint32_t done) { return ::read(fd_, bytes + done, n - done); });
+    }
+
+private:
+    // Moves n bytes with `step` (one ::read or ::write of the non-blocking descriptor from byte
+    // `done` on), waiting in poll for `event` between tries, until all have gone, `timeoutMs`
+    // has passed (FT_OK: the count tells how far it got) or the line fails. Reading, an end of
+    // file and a hang-up found by poll are the lost link.
+    template <typename Step>
+    FT_STATUS transfer(short event, std::uint32_t timeoutMs, std::uint32_t n, std::uint32_t* done, Step step)
+    {
+        const bool reading = event == POLLIN;
         QElapsedTimer clock;
         clock.start();
-        while (*got < n) {
-            const ssize_t r = ::read(fd_, bytes + *got, n - *got);
+        while (*done < n) {
+            const ssize_t r = step(*done);
             if (r > 0) {
-                *got += static_cast<std::uint32_t>(r);
+                *done += static_cast<std::uint32_t>(r);
                 continue;
             }
             if (r < 0 && errno == EINTR)
@@ -214,22 +209,24 @@ public:
                 return statusFromErrno(errno);
             // The descriptor is non-blocking, so an empty line gives EAGAIN; end of file
             // only comes from a line that was hung up (an unplugged adapter, a closed peer).
-            if (r == 0)
+            if (reading && r == 0)
                 return FT_IO_ERROR;
-            const qint64 left = qint64(readTimeout_) - clock.elapsed();
+            const qint64 left = qint64(timeoutMs) - clock.elapsed();
             if (left <= 0)
                 return FT_OK;
-            pollfd p{fd_, POLLIN, 0};
+            pollfd p{fd_, event, 0};
             const int ready = ::poll(&p, 1, static_cast<int>(left));
             if (ready < 0 && errno != EINTR)
                 return statusFromErrno(errno);
-            if (ready > 0 && (p.revents & (POLLERR | POLLNVAL)))
+            if (!reading || ready <= 0)
+                continue;
+            if (p.revents & (POLLERR | POLLNVAL))
                 return FT_IO_ERROR;
             // POLLHUP alone: the next read tells EIO apart from data still buffered.
-            if (ready > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN)) {
-                const ssize_t last = ::read(fd_, bytes + *got, n - *got);
+            if ((p.revents & POLLHUP) && !(p.revents & POLLIN)) {
+                const ssize_t last = step(*done);
                 if (last > 0) {
-                    *got += static_cast<std::uint32_t>(last);
+                    *done += static_cast<std::uint32_t>(last);
                     continue;
                 }
                 return last < 0 && errno != EAGAIN ? statusFromErrno(errno) : FT_IO_ERROR;
@@ -238,7 +235,6 @@ public:
         return FT_OK;
     }
 
-private:
     template <typename F>
     FT_STATUS change(F&& edit)
     {

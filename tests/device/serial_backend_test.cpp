@@ -132,6 +132,21 @@ TEST_F(SerialBackendTest, ReadReturnsAShortCountWhenTheTimeOutEnds)
     EXPECT_LT(waited.elapsed(), 100);
 }
 
+// A far end that reads nothing fills the line's buffer: the write waits out its time-out and
+// then reports how far it got, without an error.
+TEST_F(SerialBackendTest, WriteReturnsAShortCountWhenTheTimeOutEnds)
+{
+    ASSERT_EQ(FT_SetTimeouts(handle, 100, 150), FT_OK);
+    QByteArray block(1 << 20, 'x');
+    std::uint32_t written = 0;
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(FT_Write(handle, block.data(), std::uint32_t(block.size()), &written), FT_OK);
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, std::uint32_t(block.size()));
+    EXPECT_GE(waited.elapsed(), 140);
+}
+
 TEST_F(SerialBackendTest, SecondOpenOfTheSameLineIsRefused)
 {
     FT_HANDLE second = nullptr;
@@ -151,6 +166,9 @@ TEST_F(SerialBackendTest, HungUpLineFailsAsIoError)
     char buffer[8];
     std::uint32_t got = 0;
     EXPECT_EQ(FT_Read(handle, buffer, 6, &got), FT_IO_ERROR);
+    char command[] = "RY 0\r";
+    std::uint32_t written = 0;
+    EXPECT_EQ(FT_Write(handle, command, 5, &written), FT_IO_ERROR);
 }
 
 TEST_F(SerialBackendTest, OpenSaysWhyATtyCannotBeHad)
