@@ -45,10 +45,18 @@ struct Controls {
     }
 };
 
+// Made on first use, gone before the application is (widgets must not outlive it).
+std::unique_ptr<Controls>& controlsInstance()
+{
+    static std::unique_ptr<Controls> instance;
+    return instance;
+}
+
 Controls& controls()
 {
-    static Controls instance;
-    return instance;
+    if (!controlsInstance())
+        controlsInstance() = std::make_unique<Controls>();
+    return *controlsInstance();
 }
 
 void BM_MeterSetPositionChanging(benchmark::State& state)
@@ -139,5 +147,7 @@ int main(int argc, char** argv)
             writeScreenshots(QString::fromLocal8Bit(argv[i] + 14));
             return 0;
         }
-    return bench::runRegisteredBenchmarks(argc, argv);
+    const int status = bench::runRegisteredBenchmarks(argc, argv);
+    controlsInstance().reset();
+    return status;
 }
