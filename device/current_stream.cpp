@@ -4,7 +4,6 @@
 #include "device/link_state.h"
 #include "device/usb_channel_driver.h"
 #include "platform/conversions.h"
-#include "platform/platform_services.h"
 
 #include <algorithm>
 #include <cstring>
