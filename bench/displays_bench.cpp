@@ -1,9 +1,9 @@
 // Cost of the display controls on the 30 ms poll path (value updates) and on the paint path
 // (a full repaint at window size with the static layer already cached).
 #include "ui/form1_configuration.h"
-#include "widgets/tiledround.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/tisevensegmentanalog.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/displays/tisevensegmentanalog.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -6,9 +6,9 @@
 // --screenshots writes a PNG of each control (at 1x and enlarged 4x) to DIR and exits.
 
 #include "ui/form1_configuration.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "ui/form1_configuration.h"
-#include "widgets/plot_ticks.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tilineargauge.h"
+#include "widgets/scale_ticks.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tilineargauge.h"
 
 #include <cfloat>
 #include <climits>

@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tiangulargauge.h"
+#include "widgets/dials/tiangulargauge.h"
 
 #include <QImage>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tiknob.h"
+#include "widgets/dials/tiknob.h"
 
 #include "tests/support/recording_platform.h"
 

@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tiledround.h"
+#include "widgets/displays/tiledround.h"
 
 #include <QImage>
 #include <QPalette>

@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tilineargauge.h"
+#include "widgets/dials/tilineargauge.h"
 
 #include <QImage>
 #include <QSignalSpy>

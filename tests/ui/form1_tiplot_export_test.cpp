@@ -1,9 +1,9 @@
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_platform.h"
 #include "ui/form1_configuration.h"
-#include "widgets/plot_export.h"
-#include "widgets/plot_toolbar.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/plot_export.h"
+#include "widgets/plot/plot_toolbar.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 #include "tests/support/image_difference.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "ui/form1_configuration.h"
-#include "widgets/plot_toolbar.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/plot_toolbar.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QElapsedTimer>
 #include <QEnterEvent>

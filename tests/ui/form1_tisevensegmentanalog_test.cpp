@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tisevensegmentanalog.h"
+#include "widgets/displays/tisevensegmentanalog.h"
 
 #include <QImage>
 #include <QSignalSpy>

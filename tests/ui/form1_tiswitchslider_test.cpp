@@ -1,5 +1,5 @@
 #include "ui/form1_configuration.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include "tests/support/recording_platform.h"
 
