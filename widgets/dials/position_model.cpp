@@ -411,28 +411,10 @@ QStringList TiPositionComponent::tickLabels() const
 
 bool TiPositionComponent::stepPositionByKey(int key, double arrowStep, double pageStep)
 {
-    switch (key) {
-    case Qt::Key_Left: case Qt::Key_Down:
-        changePosition(position_ - arrowStep, true);
-        return true;
-    case Qt::Key_Right: case Qt::Key_Up:
-        changePosition(position_ + arrowStep, true);
-        return true;
-    case Qt::Key_PageUp:
-        changePosition(position_ + pageStep, true);
-        return true;
-    case Qt::Key_PageDown:
-        changePosition(position_ - pageStep, true);
-        return true;
-    case Qt::Key_Home:
-        changePosition(positionMin_, true);
-        return true;
-    case Qt::Key_End:
-        changePosition(positionMax_, true);
-        return true;
-    default:
-        return false;
-    }
+    const std::optional<double> target = keyStepTarget(key, position_, arrowStep, pageStep, positionMin_, positionMax_);
+    if (target)
+        changePosition(*target, true);
+    return target.has_value();
 }
 
 }  // namespace velmar

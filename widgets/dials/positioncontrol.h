@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 namespace velmar {
 
@@ -15,6 +16,23 @@ inline constexpr std::uint32_t WheelIntervalMs = 30;
 // True when a wheel event at tick `now` may act, given the tick of the last event that acted
 // (`hasLast` false before the first one). The tick counter wraps at 2^32.
 bool wheelEventDue(std::uint32_t now, std::uint32_t last, bool hasLast);
+
+// The keys of every slider-like control: the arrows step by `arrowStep` (Left and Down back,
+// Right and Up forward), Page Up and Page Down by `pageStep`, Home and End go to `first` and
+// `last`. The position `now` stepped by `key`, or nothing when the key is not one of these.
+template <typename T>
+std::optional<T> keyStepTarget(int key, T now, T arrowStep, T pageStep, T first, T last)
+{
+    switch (key) {
+    case Qt::Key_Left: case Qt::Key_Down: return now - arrowStep;
+    case Qt::Key_Right: case Qt::Key_Up: return now + arrowStep;
+    case Qt::Key_PageUp: return now + pageStep;
+    case Qt::Key_PageDown: return now - pageStep;
+    case Qt::Key_Home: return first;
+    case Qt::Key_End: return last;
+    default: return std::nullopt;
+    }
+}
 
 // Base of the instrument controls that the operator can set (knob, slider switch) and of the
 // scale displays that share the position model (meter, position gauge).

@@ -389,21 +389,14 @@ bool TiLinearGauge::stepByKey(int key)
             selected = i;
     if (selected < 0)
         return false;
-    const double now = pointer(selected).position();
-    double value = now;
-    switch (key) {
-    case Qt::Key_Left: case Qt::Key_Down: value = now - keyArrowStepSize_; break;
-    case Qt::Key_Right: case Qt::Key_Up: value = now + keyArrowStepSize_; break;
-    case Qt::Key_PageUp: value = now + keyPageStepSize_; break;
-    case Qt::Key_PageDown: value = now - keyPageStepSize_; break;
-    case Qt::Key_Home: value = positionMin(); break;
-    case Qt::Key_End: value = positionMax(); break;
-    default: return false;
-    }
+    const std::optional<double> value = keyStepTarget(key, pointer(selected).position(), keyArrowStepSize_,
+                                                      keyPageStepSize_, positionMin(), positionMax());
+    if (!value)
+        return false;
     if (selected == 0)
-        changePosition(value, true);
+        changePosition(*value, true);
     else
-        changePointerPosition(selected, value, true);
+        changePointerPosition(selected, *value, true);
     return true;
 }
 

@@ -251,28 +251,10 @@ void TiSwitchSlider::dragTo(const QPointF& point)
 
 bool TiSwitchSlider::stepByKey(int key)
 {
-    switch (key) {
-    case Qt::Key_Left: case Qt::Key_Down:
-        changePosition(position_ - keyArrowStep_, true);
-        return true;
-    case Qt::Key_Right: case Qt::Key_Up:
-        changePosition(position_ + keyArrowStep_, true);
-        return true;
-    case Qt::Key_PageUp:
-        changePosition(position_ + keyPageStep_, true);
-        return true;
-    case Qt::Key_PageDown:
-        changePosition(position_ - keyPageStep_, true);
-        return true;
-    case Qt::Key_Home:
-        changePosition(0, true);
-        return true;
-    case Qt::Key_End:
-        changePosition(positionCount() - 1, true);
-        return true;
-    default:
-        return false;
-    }
+    const std::optional<int> target = keyStepTarget(key, position_, keyArrowStep_, keyPageStep_, 0, positionCount() - 1);
+    if (target)
+        changePosition(*target, true);
+    return target.has_value();
 }
 
 void TiSwitchSlider::stepByWheel(int direction) { changePosition(position_ + direction, true); }
