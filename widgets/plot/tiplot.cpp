@@ -305,24 +305,18 @@ void TiPlot::ResumeAll()
         axis->setTrackingEnabled(true);
 }
 
-void TiPlot::ZoomOutAll()
-{
-    const double factor = toolBars_.isEmpty() ? 2 : toolBars_.first()->zoomInOutFactor();
-    if (!(factor > 0))
-        throw TiPlotError("Linear Scale Zoom Factor must be Greater than Zero");
-    PauseAll();
-    for (TiPlotAxis* axis : axes())
-        axis->Zoom(factor);
-}
+void TiPlot::ZoomOutAll() { zoomAll(false); }
 
-void TiPlot::ZoomInAll()
+void TiPlot::ZoomInAll() { zoomAll(true); }
+
+void TiPlot::zoomAll(bool in)
 {
     const double factor = toolBars_.isEmpty() ? 2 : toolBars_.first()->zoomInOutFactor();
     if (!(factor > 0))
         throw TiPlotError("Linear Scale Zoom Factor must be Greater than Zero");
     PauseAll();
     for (TiPlotAxis* axis : axes())
-        axis->Zoom(1 / factor);
+        axis->Zoom(in ? 1 / factor : factor);
 }
 
 void TiPlot::ZoomBoxPixels(const QRect& view, QPoint from, QPoint to)

@@ -165,6 +165,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Pauses the chart and zooms every axis in or out by the first toolbar's factor (2 without one).
+    void zoomAll(bool in);
     template <typename T>
     T* adopt(QVector<T*>& list, const QString& baseName);
     const PlotLayout& layout() const;
