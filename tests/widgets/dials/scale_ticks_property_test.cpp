@@ -1,6 +1,7 @@
 // Every tick and label function of the chart's axes and of the dial scales, fed random and
 // extreme inputs: each call ends, with a bounded number of ticks on the scale. A span of 1e-300
 // at a Min of 4 (what Min = Max leaves on the V-I test's axis) once never ended.
+#include "tests/support/dial_rig.h"
 #include "tests/support/hang_guard.h"
 #include "tests/support/tick_properties.h"
 #include "widgets/dials/tiangulargauge.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <random>
 
@@ -124,6 +126,36 @@ TEST(ScaleTickProperties, FuzzInputsDecodeAndHold)
         hang.append(reinterpret_cast<const char*>(&v), sizeof v);
     for (const QByteArray& bytes : {QByteArray(), QByteArray("\xff"), QByteArray(64, '\xff'), hang})
         EXPECT_EQ(test::CheckTickProperties(bytes, figures).toStdString(), "");
+}
+
+// The dials hold any tick count a caller sets to what a scale can show, and draw any range.
+TEST(ScaleTickProperties, DialsDrawTheWidestScalesTheyCanBeGiven)
+{
+    TiKnob knob;
+    test::voltageKnob(knob);
+    knob.resize(137, 105);
+    TiAngularGauge meter;
+    test::currentMeter(meter);
+    meter.resize(161, 97);
+    TiLinearGauge gauge;
+    test::positionGauge(gauge);
+    gauge.resize(57, 545);
+    for (TiPositionComponent* dial : std::initializer_list<TiPositionComponent*>{&knob, &meter, &gauge}) {
+        SCOPED_TRACE(dial->metaObject()->className());
+        dial->setAutoScaleMaxTicks(INT_MAX);
+        dial->setAutoScaleDesiredTicks(INT_MAX);
+        dial->setRange(-DBL_MAX, DBL_MAX);
+        dial->setTickMajorCount(INT_MAX);
+        dial->setTickMinorCount(INT_MAX);
+        EXPECT_EQ(dial->tickMajorCount(), MaxScaleTicks);
+        EXPECT_EQ(dial->tickMinorCount(), MaxMinorTicks);
+        const QStringList labels = dial->tickLabels();
+        EXPECT_EQ(labels.size(), MaxScaleTicks);
+        EXPECT_EQ(labels.first(), QStringLiteral("-1.79769313486232E+308"));
+        EXPECT_FALSE(dial->grab().isNull());
+        dial->setTickMinorCount(-5);
+        EXPECT_EQ(dial->tickMinorCount(), 0);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "widgets/plot/plot_painter.h"
 #include "widgets/plot/plot_points.h"
+#include "widgets/plot/tiplot.h"
+#include "tests/support/chart_rig.h"
 #include "tests/support/image_difference.h"
 
 #include <QImage>
@@ -114,6 +116,27 @@ TEST(PlotPoints, RingBufferKeepsTheNewest)
     ASSERT_TRUE(store.yRangeWithin(990, 2000, lo, hi));
     EXPECT_EQ(std::pair(lo, hi), std::pair(0.0, 6.0));
     EXPECT_EQ(store.xMin(), 0);  // extremes cover everything since the last clear
+}
+
+TEST(PlotPoints, ChartPictureIsTheSameWithAndWithoutReduction)
+{
+    TiPlot plot;
+    test::twoChannelChart(plot);
+    plot.resize(657, 393);
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 1);
+    double total = 0;
+    for (int i = 0; i < 120000; ++i) {
+        const double current = 60 + 20 * std::sin(i / 3000.0) + noise(random);
+        total += current / 1000;
+        plot.ChannelAt(0)->AddPoint(i * 0.03, current);
+        plot.ChannelAt(1)->AddPoint(i * 0.03, total);
+    }
+    plot.XAxisAt(0)->FitToData();
+    const QImage reduced = plot.renderImage();
+    plot.setReduceTraces(false);
+    const QImage all = plot.renderImage();
+    EXPECT_EQ(test::ImageDifference(reduced, all), "");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "ui/form1_configuration.h"
 #include "widgets/dials/tiknob.h"
 
+#include "tests/support/dial_rig.h"
 #include "tests/support/recording_platform.h"
 
 #include <QImage>
@@ -21,7 +21,7 @@ class KnobTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        configureKnob1(knob);
+        test::voltageKnob(knob);
         knob.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&knob));
     }
@@ -48,18 +48,6 @@ protected:
     test::RecordingPlatform platform;
     TiKnob knob;
 };
-
-TEST_F(KnobTest, ConfiguredAsSupplyVoltageKnob)
-{
-    EXPECT_EQ(knob.size(), QSize(137, 105));
-    EXPECT_EQ(knob.position(), 4);
-    EXPECT_EQ(knob.positionMin(), 4);
-    EXPECT_EQ(knob.positionMax(), 55);
-    EXPECT_EQ(knob.tickLabels().size(), 11);
-    EXPECT_EQ(knob.positionDisplayText(), "4.0V");
-    // The auto-size leaves room for the labels; with an 8-point font this is about 33.
-    EXPECT_NEAR(knob.knobRadius(), 33, 4);
-}
 
 TEST_F(KnobTest, ClampsAndStaysQuietOnUnchangedValue)
 {

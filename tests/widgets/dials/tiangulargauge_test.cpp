@@ -1,5 +1,6 @@
-#include "ui/form1_configuration.h"
 #include "widgets/dials/tiangulargauge.h"
+
+#include "tests/support/dial_rig.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -17,7 +18,7 @@ namespace {
 
 class MeterTest : public ::testing::Test {
 protected:
-    void SetUp() override { configureAngularGauge1(meter); }
+    void SetUp() override { test::currentMeter(meter); }
 
     // Whether the pixel `radius` from the arc's centre at math angle `degrees` is dark.
     static bool darkAt(const QImage& image, QPointF centre, double radius, double degrees)
@@ -47,9 +48,6 @@ TEST_F(MeterTest, LoadingEndsWithTheAutoScaledRange)
     EXPECT_EQ(fresh.tickMajorCount(), 6);
     EXPECT_EQ(fresh.tickLabels(), QStringList({"0", "100", "200", "300", "400", "500"}));
 
-    EXPECT_EQ(meter.tickLabels(), fresh.tickLabels());
-    EXPECT_EQ(meter.tickMinorCount(), 1);
-    EXPECT_EQ(meter.currentMin(), 60);
 }
 
 TEST_F(MeterTest, ClampsOutOfRangeCurrentsAndIgnoresRepeats)

@@ -1,5 +1,6 @@
-#include "ui/form1_configuration.h"
 #include "widgets/dials/tilineargauge.h"
+
+#include "tests/support/dial_rig.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -17,7 +18,7 @@ using namespace velmar;
 
 namespace {
 
-// The main window's gauge, shown so that it receives mouse input like the real one, with a
+// The position gauge, shown so that it receives mouse input like the window's, with a
 // log of its pointer and mouse-up events in the order they were raised.
 struct Gauge {
     TiLinearGauge gauge;
@@ -29,7 +30,7 @@ struct Gauge {
                          [this](int index) { log.push_back("pointer " + std::to_string(index)); });
         QObject::connect(&gauge, &TiLinearGauge::OnMouseUp,
                          [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { log.push_back("up"); });
-        configureLinearGauge1(gauge);
+        test::positionGauge(gauge);
         gauge.show();
         log.clear();
     }
@@ -52,7 +53,7 @@ TEST(TiLinearGauge, LoadingRaisesOneEventPerStoredPosition)
     TiLinearGauge gauge;
     QSignalSpy pointerEvents(&gauge, &TiLinearGauge::OnPointerPositionChanged);
     QSignalSpy positionEvents(&gauge, &TiLinearGauge::OnPositionChange);
-    configureLinearGauge1(gauge);
+    test::positionGauge(gauge);
 
     ASSERT_EQ(gauge.pointerCount(), 6);
     const double stored[] = {5, 5, 7, 17, 19, 27};
@@ -175,7 +176,7 @@ TEST(TiLinearGauge, KeysAndWheelAreInert)
 TEST(TiLinearGauge, EachLabelStandsAtItsMillimetre)
 {
     TiLinearGauge gauge;
-    configureLinearGauge1(gauge);
+    test::positionGauge(gauge);
     for (int i = 0; i < gauge.pointerCount(); ++i)
         gauge.pointer(i).setVisible(false);  // nothing over the ticks
     const QImage image = gauge.grab().toImage();

@@ -1,6 +1,6 @@
+#include "tests/support/chart_rig.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/recording_platform.h"
-#include "ui/form1_configuration.h"
 #include "widgets/plot/plot_export.h"
 #include "widgets/plot/plot_toolbar.h"
 #include "widgets/plot/tiplot.h"
@@ -28,7 +28,7 @@ struct Export : ::testing::Test {
     TiPlot plot;
     void SetUp() override
     {
-        configurePlot1(plot);
+        test::twoChannelChart(plot);
         plot.resize(657, 393);
         for (int i = 0; i < 100; ++i) {
             plot.ChannelAt(0)->AddPoint(i * 0.5, 50 + i % 17);
