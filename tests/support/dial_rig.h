@@ -6,7 +6,9 @@
 #include "widgets/dials/tilineargauge.h"
 #include "widgets/dials/tiswitchslider.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QWheelEvent>
 
 namespace velmar::test {
 
@@ -195,6 +197,14 @@ inline void speedSwitch(TiSwitchSlider& slider)
     slider.setPosition(2);
     slider.setBorderStyle(TiSwitchSlider::ibsLowered);
     slider.endLoading();
+}
+
+// A turn of the mouse wheel by `delta` (120 a notch) with the pointer at `pos`.
+inline void turnWheel(QWidget& widget, QPointF pos, int delta)
+{
+    QWheelEvent event(pos, widget.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
 }
 
 }  // namespace velmar::test

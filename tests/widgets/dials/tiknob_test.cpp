@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -37,13 +36,7 @@ protected:
 
     void setTick(std::uint32_t tick) { platform.tickOffset += tick - platform.tickCount(); }
 
-    void wheel(int delta)
-    {
-        const QPointF pos = knob.knobCentre();
-        QWheelEvent event(pos, knob.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&knob, &event);
-    }
+    void wheel(int delta) { test::turnWheel(knob, knob.knobCentre(), delta); }
 
     test::RecordingPlatform platform;
     TiKnob knob;

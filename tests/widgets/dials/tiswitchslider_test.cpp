@@ -3,10 +3,8 @@
 #include "tests/support/dial_rig.h"
 #include "tests/support/recording_platform.h"
 
-#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -74,13 +72,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&speed));
     }
     void setTick(std::uint32_t tick) { platform.tickOffset += tick - platform.tickCount(); }
-    void wheel(int delta)
-    {
-        const QPointF pos(speed.width() / 2.0, speed.height() / 2.0);
-        QWheelEvent event(pos, speed.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&speed, &event);
-    }
+    void wheel(int delta) { test::turnWheel(speed, QPointF(speed.width() / 2.0, speed.height() / 2.0), delta); }
 
     test::RecordingPlatform platform;
     TiSwitchSlider speed;
