@@ -2,9 +2,9 @@
 // (a full repaint at window size with the static layer already cached).
 #include "bench/bench_main.h"
 #include "ui/form1_configuration.h"
-#include "widgets/tiledround.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/tisevensegmentanalog.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/displays/tisevensegmentanalog.h"
 
 #include <QApplication>
 #include <QEvent>

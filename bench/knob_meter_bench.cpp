@@ -7,9 +7,9 @@
 
 #include "bench/bench_main.h"
 #include "ui/form1_configuration.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QApplication>
 #include <QDir>

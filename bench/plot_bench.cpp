@@ -3,8 +3,8 @@
 //   bench_plot [points]   (default 2,880,000: a day of 30 ms points)
 #include "bench/thread_cpu_clock.h"
 #include "ui/form1_configuration.h"
-#include "widgets/plot_points.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/plot_points.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 //   bench_plot_vs_qcustomplot [frames]
 #include "bench/thread_cpu_clock.h"
 #include "ui/form1_configuration.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 
 #include <qcustomplot.h>
 

@@ -17,8 +17,8 @@
 #include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
 #include "ui/main_window.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

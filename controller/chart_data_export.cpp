@@ -1,6 +1,6 @@
 #include "controller/chart_data_export.h"
 
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 
 namespace velmar {
 

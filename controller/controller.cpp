@@ -5,8 +5,8 @@
 #include "platform/log.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/tiplot.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "controller/main_window_controls.h"
 #include "device/current_stream.h"
 #include "platform/number_format.h"
-#include "widgets/tiledround.h"
+#include "widgets/displays/tiledround.h"
 
 #include <QLabel>
 

@@ -6,9 +6,9 @@
 #include "platform/log.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QLabel>
 #include <QPushButton>

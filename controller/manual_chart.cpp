@@ -2,7 +2,7 @@
 
 #include "controller/controller.h"
 #include "platform/platform_services.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLineEdit>
 #include <QPushButton>

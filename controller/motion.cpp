@@ -4,7 +4,7 @@
 #include "device/protocol.h"
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
-#include "widgets/tilineargauge.h"
+#include "widgets/dials/tilineargauge.h"
 
 #include <QLabel>
 

@@ -5,9 +5,9 @@
 #include "platform/conversions.h"
 #include "platform/log.h"
 #include "platform/platform_services.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

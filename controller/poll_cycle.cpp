@@ -6,9 +6,9 @@
 #include "platform/number_format.h"
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiplot.h"
-#include "widgets/tisevensegmentanalog.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/displays/tisevensegmentanalog.h"
 
 #include <QLabel>
 

@@ -3,10 +3,10 @@
 #include "controller/controller.h"
 #include "device/protocol.h"
 #include "platform/number_format.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,8 +2,8 @@
 
 #include "controller/controller.h"
 #include "platform/platform_services.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "controller/record_folder.h"
 #include "controller/status_text.h"
 #include "controller/vi_plateau.h"
-#include "widgets/plot_objects.h"
+#include "widgets/plot/plot_objects.h"
 
 #include <QPointer>
 #include <QTimer>

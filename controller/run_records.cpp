@@ -6,9 +6,9 @@
 #include "platform/dialogs.h"
 #include "platform/file_save.h"
 #include "platform/platform_services.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QDebug>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "controller/controller.h"
 #include "device/protocol.h"
 #include "platform/conversions.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QLabel>
 #include <QLineEdit>

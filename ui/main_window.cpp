@@ -11,14 +11,14 @@
 #include "ui/form1_configuration.h"
 #include "ui/validate_number.h"
 #include "ui/window_frame.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiledround.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/plot_toolbar.h"
-#include "widgets/tiplot.h"
-#include "widgets/tisevensegmentanalog.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/plot/plot_toolbar.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/displays/tisevensegmentanalog.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 #include "tests/controller/wire_watch.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/window_fixture.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QAction>
 #include <QFile>

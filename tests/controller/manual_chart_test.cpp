@@ -1,5 +1,5 @@
 #include "tests/support/window_fixture.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 #include "timers/tithreadtimers.h"
 
 #include <QElapsedTimer>

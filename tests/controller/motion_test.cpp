@@ -1,6 +1,6 @@
 #include "platform/number_format.h"
 #include "tests/support/window_fixture.h"
-#include "widgets/tilineargauge.h"
+#include "widgets/dials/tilineargauge.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "controller/controller.h"
 #include "sim/kestrom_sim.h"
 #include "tests/support/window_fixture.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiledround.h"
-#include "widgets/tiplot.h"
-#include "widgets/tisevensegmentanalog.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/displays/tisevensegmentanalog.h"
 #include "timers/tithreadtimers.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 #include "controller/status_text.h"
 #include "tests/controller/wire_watch.h"
 #include "tests/support/window_fixture.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiplot.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 #include "tests/support/window_fixture.h"
-#include "widgets/tilineargauge.h"
+#include "widgets/dials/tilineargauge.h"
 
 #include <QLabel>
 #include <QPushButton>

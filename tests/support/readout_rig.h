@@ -5,7 +5,7 @@
 #include "controller/main_window_controls.h"
 #include "device/current_stream.h"
 #include "device/usb_channel_driver.h"
-#include "widgets/tiledround.h"
+#include "widgets/displays/tiledround.h"
 
 #include <QLabel>
 

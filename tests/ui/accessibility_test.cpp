@@ -1,13 +1,13 @@
 #include "tests/support/recording_platform.h"
 #include "ui/about_window.h"
 #include "ui/main_window.h"
-#include "widgets/tiangulargauge.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiledround.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/tiplot.h"
-#include "widgets/tisevensegmentanalog.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiangulargauge.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/plot/tiplot.h"
+#include "widgets/displays/tisevensegmentanalog.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

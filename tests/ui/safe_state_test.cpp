@@ -2,9 +2,9 @@
 #include "tests/controller/wire_watch.h"
 #include "tests/support/window_fixture.h"
 #include "ui/signal_close.h"
-#include "widgets/tiknob.h"
-#include "widgets/tilineargauge.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tilineargauge.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -2,8 +2,8 @@
 #include "tests/support/log_capture.h"
 #include "tests/support/window_fixture.h"
 #include "ui/signal_close.h"
-#include "widgets/tiknob.h"
-#include "widgets/tiswitchslider.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QElapsedTimer>
 #include <QFile>

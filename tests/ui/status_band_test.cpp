@@ -1,7 +1,7 @@
 #include "tests/support/recording_platform.h"
 #include "ui/form_layout.h"
 #include "ui/main_window.h"
-#include "widgets/tiplot.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QApplication>
 #include <QGroupBox>
