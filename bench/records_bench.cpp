@@ -13,7 +13,7 @@
 //
 //   bench_records [--quick]      --quick: a tenth of the rows
 #include "bench/thread_cpu_clock.h"
-#include "controller/run_record.h"
+#include "controller/records/run_record.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -11,7 +11,7 @@
 //
 // Prints the two rates, each by step, the time per call of the finder on a sweep, and the
 // first failures. Goals: at least 95 % each.
-#include "controller/vi_plateau.h"
+#include "controller/insight/vi_plateau.h"
 #include "tests/support/plateau_sweeps.h"
 
 #include <chrono>

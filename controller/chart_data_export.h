@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controller/csv_format.h"
+#include "controller/records/csv_format.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controller/record_end.h"
+#include "controller/records/record_end.h"
 #include "device/d2xx/d2xx.h"
 #include "platform/task.h"
 

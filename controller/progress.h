@@ -1,9 +1,9 @@
 #pragma once
 
-#include "controller/finish_estimate.h"
-#include "controller/record_folder.h"
-#include "controller/status_text.h"
-#include "controller/vi_plateau.h"
+#include "controller/insight/finish_estimate.h"
+#include "controller/insight/status_text.h"
+#include "controller/insight/vi_plateau.h"
+#include "controller/records/record_folder.h"
 #include "widgets/plot/plot_objects.h"
 
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "controller/chart_data_export.h"
 #include "controller/controller.h"
-#include "controller/csv_format.h"
+#include "controller/records/csv_format.h"
 #include "platform/dialogs.h"
 #include "platform/file_save.h"
 #include "platform/platform_services.h"

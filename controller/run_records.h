@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controller/record_end.h"
-#include "controller/record_folder.h"
-#include "controller/run_record.h"
+#include "controller/records/record_end.h"
+#include "controller/records/record_folder.h"
+#include "controller/records/run_record.h"
 
 #include <QString>
 #include <QtNumeric>

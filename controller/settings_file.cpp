@@ -1,6 +1,6 @@
 #include "controller/settings_file.h"
 
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 #include "platform/conversions.h"
 #include "platform/dialogs.h"
 #include "platform/log.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controller/record_folder.h"
+#include "controller/records/record_folder.h"
 
 namespace velmar {
 

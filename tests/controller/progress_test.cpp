@@ -1,5 +1,5 @@
 // labels: slow
-#include "controller/status_text.h"
+#include "controller/insight/status_text.h"
 #include "tests/controller/wire_watch.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/dials/tiknob.h"

@@ -1,5 +1,5 @@
 // labels: slow
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 #include "tests/controller/wire_watch.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/dials/tiknob.h"

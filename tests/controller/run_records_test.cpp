@@ -1,5 +1,5 @@
 #include "controller/chart_data_export.h"
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 #include "tests/controller/wire_watch.h"
 #include "tests/support/image_difference.h"
 #include "tests/support/window_fixture.h"

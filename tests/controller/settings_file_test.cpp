@@ -1,6 +1,6 @@
 #include "controller/settings_file.h"
 
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 
 #include "tests/support/log_capture.h"
 #include "tests/support/recording_platform.h"

@@ -1,7 +1,7 @@
 // labels: slow
 #include "tests/support/private_display.h"
 
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "tests/support/parser_properties.h"
 
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 #include "platform/conversions.h"
 #include "ui/command_line.h"
 #include "ui/validate_number.h"

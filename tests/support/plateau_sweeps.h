@@ -5,7 +5,7 @@
 // platform: the random numbers come from std::mt19937_64's raw output, not from the standard
 // distributions, whose algorithms differ between libraries.
 
-#include "controller/vi_plateau.h"
+#include "controller/insight/vi_plateau.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "controller/csv_format.h"
-#include "controller/ini_file.h"
-#include "controller/run_record.h"
+#include "controller/records/csv_format.h"
+#include "controller/records/ini_file.h"
+#include "controller/records/run_record.h"
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>

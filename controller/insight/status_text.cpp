@@ -1,4 +1,4 @@
-#include "controller/status_text.h"
+#include "controller/insight/status_text.h"
 
 #include "platform/number_format.h"
 

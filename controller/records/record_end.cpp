@@ -1,4 +1,4 @@
-#include "controller/record_end.h"
+#include "controller/records/record_end.h"
 
 namespace velmar {
 

@@ -1,4 +1,4 @@
-#include "controller/record_folder.h"
+#include "controller/records/record_folder.h"
 
 #include "platform/platform_services.h"
 

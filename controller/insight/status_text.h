@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controller/finish_estimate.h"
-#include "controller/record_end.h"
-#include "controller/vi_plateau.h"
+#include "controller/insight/finish_estimate.h"
+#include "controller/insight/vi_plateau.h"
+#include "controller/records/record_end.h"
 
 #include <QString>
 

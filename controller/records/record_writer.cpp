@@ -1,4 +1,4 @@
-#include "controller/record_writer.h"
+#include "controller/records/record_writer.h"
 
 #include <QFile>
 

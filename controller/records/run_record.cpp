@@ -1,4 +1,4 @@
-#include "controller/run_record.h"
+#include "controller/records/run_record.h"
 
 #include "platform/file_save.h"
 

@@ -1,4 +1,4 @@
-#include "controller/csv_format.h"
+#include "controller/records/csv_format.h"
 
 #include <QLocale>
 #include <QTimeZone>

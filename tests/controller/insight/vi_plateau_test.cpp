@@ -1,4 +1,4 @@
-#include "controller/vi_plateau.h"
+#include "controller/insight/vi_plateau.h"
 #include "tests/support/plateau_sweeps.h"
 
 #include <gtest/gtest.h>

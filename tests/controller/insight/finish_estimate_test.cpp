@@ -1,4 +1,4 @@
-#include "controller/finish_estimate.h"
+#include "controller/insight/finish_estimate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controller/ini_file.h"
+#include "controller/records/ini_file.h"
 
 #include "platform/file_save.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "controller/csv_format.h"
-#include "controller/ini_file.h"
-#include "controller/record_folder.h"
-#include "controller/record_writer.h"
+#include "controller/records/csv_format.h"
+#include "controller/records/ini_file.h"
+#include "controller/records/record_folder.h"
+#include "controller/records/record_writer.h"
 
 #include <QByteArray>
 #include <QDateTime>
