@@ -4,7 +4,7 @@
 // edges within one step; without one (straight, exponential, power-law rises, as noisy) it
 // must find none.
 //
-//   bench_vi_plateau [sweeps-of-each-kind] [seed] [failures-to-list] [knee-slope]
+//   bench_vi_plateau [--quick | sweeps-of-each-kind] [seed] [failures-to-list] [knee-slope]
 //
 // knee-slope: the least slope, as a share of the level per volt, with which the rises meet the
 // plateau (default 0.05).
@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 using namespace velmar;
@@ -24,7 +25,14 @@ using namespace velmar::testing;
 
 int main(int argc, char** argv)
 {
-    const int sweeps = argc > 1 ? std::atoi(argv[1]) : 20000;
+    // --quick, as the other benchmarks take it: a short run; anything else that is not a
+    // count is a mistake, not zero sweeps.
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    const int sweeps = quick ? 500 : argc > 1 ? std::atoi(argv[1]) : 20000;
+    if (sweeps <= 0) {
+        std::fprintf(stderr, "usage: bench_vi_plateau [--quick | sweeps-of-each-kind] [seed] [failures-to-list] [knee-slope]\n");
+        return 2;
+    }
     const unsigned long long seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 19;
     int listed = argc > 3 ? std::atoi(argv[3]) : 5;
     const double kneeSlope = argc > 4 ? std::atof(argv[4]) : MinimumKneeSlope;

@@ -59,7 +59,7 @@ RunRecords::~RunRecords()
 {
     // A polish run or test cannot be on the stack any more; a manual recording can be open.
     while (recording(RecordKind::Manual))
-        finish(RecordKind::Manual, QString::fromLatin1(recordEndName(reasonNow(*newest(RecordKind::Manual)))),
+        finish(RecordKind::Manual, recordEndName(reasonNow(*newest(RecordKind::Manual))),
                Tell::LogOnly);
 }
 
@@ -226,7 +226,7 @@ RecordEnd RunRecords::endReason(RecordKind kind) const
 void RunRecords::end(RecordKind kind)
 {
     if (const Open* open = newest(kind))
-        finish(kind, QString::fromLatin1(recordEndName(reasonNow(*open))), Tell::Now);
+        finish(kind, recordEndName(reasonNow(*open)), Tell::Now);
 }
 
 void RunRecords::endByError(RecordKind kind, const QString& message)
@@ -249,11 +249,11 @@ QList<RecordSetting> RunRecords::results(RecordKind kind, const Open& open) cons
         if (const std::optional<FinishEstimate> estimate = c_.progress.finishEstimate()) {
             out.append({QStringLiteral("estimated_finish_s"), csvNumberText(estimate->atSeconds, 0)});
             out.append({QStringLiteral("estimated_criterion"),
-                        QString::fromLatin1(recordEndName(criterionEnd(estimate->criterion)))});
+                        recordEndName(criterionEnd(estimate->criterion))});
         }
         QStringList met;
         for (const RecordEnd criterion : open.criteriaMet) {
-            const QString name = QString::fromLatin1(recordEndName(criterion));
+            const QString name = recordEndName(criterion);
             if (!met.contains(name))
                 met << name;
         }

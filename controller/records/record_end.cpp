@@ -2,7 +2,9 @@
 
 namespace velmar {
 
-const char* recordEndName(RecordEnd end)
+namespace {
+
+const char* word(RecordEnd end)
 {
     switch (end) {
     case RecordEnd::NumberOfCycles:
@@ -30,5 +32,9 @@ const char* recordEndName(RecordEnd end)
     }
     return "stopped";
 }
+
+}  // namespace
+
+QString recordEndName(RecordEnd end) { return QString::fromLatin1(word(end)); }
 
 }  // namespace velmar

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace velmar {
 
 // Why a run, test or recording ended: record.ini's EndReason and the status line both say it.
@@ -19,6 +21,6 @@ enum class RecordEnd {
 };
 
 // The word record.ini uses: "number-of-cycles", "stopped", "reply-timeout", ...
-const char* recordEndName(RecordEnd end);
+QString recordEndName(RecordEnd end);
 
 }  // namespace velmar

@@ -121,8 +121,9 @@ std::uint64_t RecordWriter::cutPartialLine(std::uint64_t from, std::uint64_t to)
             break;
         }
     }
-    if (keep != to)
-        (void)::ftruncate(fd_, static_cast<off_t>(fileSize_ + (keep - from)));
+    // Where the cut itself fails, the file keeps the part line and the size says so.
+    if (keep != to && ::ftruncate(fd_, static_cast<off_t>(fileSize_ + (keep - from))) != 0)
+        return to;
     return keep;
 }
 
