@@ -2,8 +2,8 @@
 // (a full repaint at window size with the static layer already cached).
 #include "bench/bench_main.h"
 #include "ui/form1_configuration.h"
-#include "widgets/displays/tiledround.h"
 #include "widgets/dials/tilineargauge.h"
+#include "widgets/displays/tiledround.h"
 #include "widgets/displays/tisevensegmentanalog.h"
 
 #include <QApplication>

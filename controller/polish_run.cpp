@@ -6,8 +6,8 @@
 #include "platform/log.h"
 #include "platform/platform_services.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

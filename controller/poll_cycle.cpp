@@ -7,8 +7,8 @@
 #include "platform/platform_services.h"
 #include "timers/tithreadtimers.h"
 #include "widgets/dials/tiangulargauge.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/displays/tisevensegmentanalog.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 

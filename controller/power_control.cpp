@@ -5,8 +5,8 @@
 #include "platform/number_format.h"
 #include "widgets/dials/tiangulargauge.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QPushButton>

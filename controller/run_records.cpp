@@ -7,8 +7,8 @@
 #include "platform/file_save.h"
 #include "platform/platform_services.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QDebug>
 #include <QDir>

@@ -4,8 +4,8 @@
 #include "device/protocol.h"
 #include "platform/conversions.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QLineEdit>

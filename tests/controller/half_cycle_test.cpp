@@ -1,8 +1,8 @@
 #include "tests/support/window_fixture.h"
 
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QPushButton>

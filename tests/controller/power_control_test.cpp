@@ -2,8 +2,8 @@
 
 #include "widgets/dials/tiangulargauge.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,8 +3,8 @@
 #include "tests/controller/wire_watch.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QLabel>
 #include <QLineEdit>

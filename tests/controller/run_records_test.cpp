@@ -4,8 +4,8 @@
 #include "tests/support/image_difference.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 // any input at all: it ends, it returns a bounded number of ticks, in order, on the scale, with
 // labels of bounded length. Header-only so that the fuzz targets use it without a build change.
 
-#include "widgets/scale_ticks.h"
 #include "widgets/dials/position_model.h"
+#include "widgets/scale_ticks.h"
 
 #include <QByteArray>
 #include <QString>

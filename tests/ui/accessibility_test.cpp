@@ -3,11 +3,11 @@
 #include "ui/main_window.h"
 #include "widgets/dials/tiangulargauge.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/displays/tiledround.h"
 #include "widgets/dials/tilineargauge.h"
-#include "widgets/plot/tiplot.h"
-#include "widgets/displays/tisevensegmentanalog.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/displays/tiledround.h"
+#include "widgets/displays/tisevensegmentanalog.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

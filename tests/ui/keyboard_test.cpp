@@ -1,9 +1,9 @@
 #include "tests/support/window_fixture.h"
 #include "ui/keyboard_access.h"
-#include "widgets/plot/plot_toolbar.h"
 #include "widgets/dials/tiknob.h"
-#include "widgets/plot/tiplot.h"
 #include "widgets/dials/tiswitchslider.h"
+#include "widgets/plot/plot_toolbar.h"
+#include "widgets/plot/tiplot.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "widgets/dials/position_model.h"
 
-#include "widgets/scale_ticks.h"
 #include "widgets/property_assign.h"
+#include "widgets/scale_ticks.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 
 #include "platform/named_colours.h"
 #include "widgets/display_paint_guard.h"
-#include "widgets/property_assign.h"
 #include "widgets/displays/tisevensegmentanalog.h"
+#include "widgets/property_assign.h"
 
 #include <QPainter>
 #include <QResizeEvent>

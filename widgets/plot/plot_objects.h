@@ -2,9 +2,9 @@
 
 #include "platform/named_colours.h"
 #include "widgets/plot/plot_points.h"
-#include "widgets/scale_ticks.h"
 #include "widgets/plot/plot_tracking.h"
 #include "widgets/property_assign.h"
+#include "widgets/scale_ticks.h"
 
 #include <QColor>
 #include <QFont>
