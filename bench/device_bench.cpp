@@ -14,17 +14,28 @@ namespace {
 
 using namespace velmar;
 
+// The driver with one channel open on a simulated instrument whose clock the benchmark turns.
+struct SimulatedLink {
+    sim::ManualClock clock;
+    UsbChannelDriver driver;
+
+    SimulatedLink(UsbChannel channel, const char* serialNumber)
+    {
+        d2xx::closeAll();
+        sim::installSimulator(std::make_shared<sim::KestromSim>(clock.clock()));
+        driver.ReportErrors = false;
+        driver.OpenBySerialNumber(channel, serialNumber);
+    }
+    ~SimulatedLink() { d2xx::closeAll(); }
+};
+
 // One poll cycle's worth of channel-B work: two queue queries and a 6-byte read, with one new
 // frame arriving per cycle.
 void BM_PollOneFrame(benchmark::State& state)
 {
-    sim::ManualClock clock;
-    auto instrument = std::make_shared<sim::KestromSim>(clock.clock());
-    d2xx::closeAll();
-    sim::installSimulator(instrument);
-    UsbChannelDriver driver;
-    driver.ReportErrors = false;
-    driver.OpenBySerialNumber(UsbChannel::B, "KS265000B");
+    SimulatedLink link(UsbChannel::B, "KS265000B");
+    sim::ManualClock& clock = link.clock;
+    UsbChannelDriver& driver = link.driver;
     for (auto _ : state) {
         clock.advance(sim::KestromSim::FramePeriodMs);
         driver.GetQueueStatus(UsbChannel::B);
@@ -32,7 +43,6 @@ void BM_PollOneFrame(benchmark::State& state)
         if (driver.QueueCountB >= 6)
             benchmark::DoNotOptimize(driver.ReadBytes(UsbChannel::B, 6));
     }
-    d2xx::closeAll();
 }
 BENCHMARK(BM_PollOneFrame);
 
@@ -40,13 +50,9 @@ BENCHMARK(BM_PollOneFrame);
 // and the read of the reply.
 void BM_CommandExchangeCalls(benchmark::State& state)
 {
-    sim::ManualClock clock;
-    auto instrument = std::make_shared<sim::KestromSim>(clock.clock());
-    d2xx::closeAll();
-    sim::installSimulator(instrument);
-    UsbChannelDriver driver;
-    driver.ReportErrors = false;
-    driver.OpenBySerialNumber(UsbChannel::A, "KS265000A");
+    SimulatedLink link(UsbChannel::A, "KS265000A");
+    sim::ManualClock& clock = link.clock;
+    UsbChannelDriver& driver = link.driver;
     for (auto _ : state) {
         driver.PurgeTx(UsbChannel::A);
         driver.PurgeRx(UsbChannel::A);
@@ -56,7 +62,6 @@ void BM_CommandExchangeCalls(benchmark::State& state)
         driver.GetQueueStatus(UsbChannel::A);
         benchmark::DoNotOptimize(driver.ReadBytes(UsbChannel::A, driver.QueueCountA));
     }
-    d2xx::closeAll();
 }
 BENCHMARK(BM_CommandExchangeCalls);
 
