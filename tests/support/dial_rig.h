@@ -14,10 +14,9 @@ namespace velmar::test {
 // Dials set up in the test itself with only what the dials' tests rely on (ranges, sizes,
 // the colours and marks a pixel check reads); everything else is the widgets' own defaults.
 
-// 4 .. 55 V at 4, turning clockwise through 300 degrees from 240; a 12-pixel line indicator
-// (red, aqua while adjusting, the defaults) and a "4.0V" display; 137 x 105. The knob's
-// radius is fixed at 34, not sized to its labels: the highlight test's probe, 11 pixels in
-// from the rim, then falls on the middle of the indicator line.
+// 4 .. 55 V at 4, the low end at 240 degrees; a knob of the default radius (35, not sized to
+// its labels), so that the highlight test's probe, 11 pixels in from the rim, falls on the
+// 12-pixel indicator; the position reads in "V"; 137 x 105.
 inline void voltageKnob(TiKnob& knob)
 {
     knob.beginLoading();
@@ -26,33 +25,27 @@ inline void voltageKnob(TiKnob& knob)
     knob.setPositionMax(55);
     knob.setPosition(4);
     knob.setRotationStartDegrees(240);
-    knob.setRotationMaxDegrees(300);
     knob.setAutoSize(false);
-    knob.setKnobRadius(34);
-    knob.setIndicatorStyle(TiKnob::ikisLineCustom);
     knob.setIndicatorSize(12);
-    knob.setShowPositionDisplay(true);
     knob.setPositionDisplayUnits(QStringLiteral("V"));
     knob.endLoading();
 }
 
-// 0 .. 500 over a half circle from the left; a black line needle over a 14-pixel hub and
-// a label ("mA"); 161 x 97.
+// 0 .. 500 over a half circle from the left (the default start), the default black needle
+// and hub, and a label ("mA").
 inline void currentMeter(TiAngularGauge& gauge)
 {
     gauge.beginLoading();
-    gauge.resize(161, 97);
     gauge.setPositionMax(500);
     gauge.setArcRangeDegrees(180);
-    gauge.setPointerStyle(TiAngularGauge::iagpsLine);
     gauge.setShowLabel1(true);
     gauge.setLabel1Text(QStringLiteral("mA"));
     gauge.endLoading();
 }
 
-// 0 .. 20 mm downwards over 545 rows in a lowered frame, a major tick and label per
-// millimetre with three minor ticks between; pointers at 5 (fixed), 5 (hidden), 7, 17
-// (movable), 19 (hidden) and 27 (movable, beyond the scale).
+// 0 .. 20 mm downwards over 545 rows, a major tick and label per millimetre with three minor
+// ticks between; pointers at 5 (fixed), 5 (hidden), 7, 17 (movable), 19 (hidden) and 27
+// (movable, beyond the scale).
 inline void positionGauge(TiLinearGauge& gauge)
 {
     gauge.beginLoading();
@@ -62,7 +55,6 @@ inline void positionGauge(TiLinearGauge& gauge)
     gauge.setTickMajorCount(21);
     gauge.setTickMajorLength(30);
     gauge.setTickMinorCount(3);
-    gauge.setBorderStyle(TiLinearGauge::ibsLowered);
     gauge.setPointers({
         {5, true, 10, colours::Blue, true, false},
         {5, false, 5, colours::Black, false, false},
@@ -74,12 +66,11 @@ inline void positionGauge(TiLinearGauge& gauge)
     gauge.endLoading();
 }
 
-// "Low, Medium, Normal", at 2; 105 x 145.
+// The default three positions, at the top (2); 105 x 145.
 inline void speedSwitch(TiSwitchSlider& slider)
 {
     slider.beginLoading();
     slider.resize(105, 145);
-    slider.setPositionLabels(QStringLiteral("Low, Medium, Normal"));
     slider.setPosition(2);
     slider.endLoading();
 }

@@ -9,19 +9,17 @@ namespace velmar::test {
 // Displays set up in the test itself with only what the displays' tests look at; the rest
 // is the widgets' own defaults.
 
-// Six lime digits, auto-sized (140 x 36 with the default spacing and margins). A green off
-// colour is stored, but the unlit segments are derived from lime, so green must never show.
+// Lime digits at the default size (140 x 36). A green off colour is stored, but the unlit
+// segments are derived from lime, so green must never show.
 inline void limeReadout(TiSevenSegmentAnalog& readout)
 {
-    readout.setDigitCount(6);
     readout.setSegmentColor(colours::Lime);
     readout.setSegmentOffColor(colours::Green);
 }
 
-// A transparent red lamp, 33 x 33 and off; its inactive colour is derived from red.
+// A transparent red lamp, off; its inactive colour is derived from red.
 inline void redLamp(TiLedRound& lamp)
 {
-    lamp.resize(33, 33);
     lamp.setActiveColor(colours::Red);
     lamp.setTransparent(true);
 }
