@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/named_colours.h"
 #include "widgets/dials/tiangulargauge.h"
 #include "widgets/dials/tiknob.h"
 #include "widgets/dials/tilineargauge.h"
@@ -44,8 +43,8 @@ inline void currentMeter(TiAngularGauge& gauge)
 }
 
 // 0 .. 20 mm downwards over 545 rows, a major tick and label per millimetre with three minor
-// ticks between; pointers at 5 (fixed), 5 (hidden), 7, 17 (movable), 19 (hidden) and 27
-// (movable, beyond the scale).
+// ticks between; pointers at 5 (fixed, size 10), 5 (hidden), 7, 17 (movable, size 15), 19
+// (hidden) and 27 (movable, beyond the scale).
 inline void positionGauge(TiLinearGauge& gauge)
 {
     gauge.beginLoading();
@@ -56,12 +55,12 @@ inline void positionGauge(TiLinearGauge& gauge)
     gauge.setTickMajorLength(30);
     gauge.setTickMinorCount(3);
     gauge.setPointers({
-        {5, true, 10, colours::Blue, true, false},
-        {5, false, 5, colours::Black, false, false},
-        {7, true, 15, colours::Red, false, true},
-        {17, true, 15, colours::Red, false, true},
-        {19, false, 5, colours::Black, false, false},
-        {27, true, 15, colours::Lime, false, true},
+        {.position = 5},
+        {.position = 5, .visible = false},
+        {.position = 7, .size = 15, .userCanMove = true},
+        {.position = 17, .size = 15, .userCanMove = true},
+        {.position = 19, .visible = false},
+        {.position = 27, .size = 15, .userCanMove = true},
     });
     gauge.endLoading();
 }
