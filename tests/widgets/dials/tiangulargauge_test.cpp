@@ -101,7 +101,7 @@ TEST_F(MeterTest, ScaleIsCachedAndRebuiltOnlyWhenItChanges)
     const QImage relabelled = meter.grab().toImage();
     EXPECT_EQ(meter.staticLayerBuilds(), builds + 1);
     EXPECT_NE(relabelled, before);
-    meter.setLabel1Text(QStringLiteral(" Current Ma"));
+    meter.setLabel1Text(QStringLiteral("mA"));   // the rig's label back
     EXPECT_EQ(meter.grab().toImage(), before);
 }
 

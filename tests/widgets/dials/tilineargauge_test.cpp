@@ -192,7 +192,7 @@ TEST(TiLinearGauge, EachLabelStandsAtItsMillimetre)
     const int band = gauge.bandLeft();
     std::vector<int> majorRows, minorRows;
     std::vector<std::pair<int, int>> labelBands;  // first and last ink row of each label
-    const int border = 2;  // the lowered frame
+    const int border = 2;  // clear of a frame, if the gauge has one
     for (int y = border; y < image.height() - border; ++y) {
         if (qGray(image.pixel(band + 20, y)) < 64)
             majorRows.push_back(y);

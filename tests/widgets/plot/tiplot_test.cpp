@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QFont>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QSignalSpy>
@@ -217,7 +218,7 @@ TEST_F(TwoChannelChart, TitleTextIsLabelZerosCaptionOnly)
 {
     plot.setTitleText("Manual Mode");
     EXPECT_EQ(plot.LabelAt(0)->caption(), "Manual Mode");
-    EXPECT_EQ(plot.LabelAt(1)->caption(), "Power=  XX Volts DC   Cycle = ");
+    EXPECT_EQ(plot.LabelAt(1)->caption(), "First line");
     EXPECT_EQ(plot.titleText(), "Manual Mode");
     TiPlot empty;
     empty.setTitleText("x");  // no label: nothing happens
@@ -263,6 +264,11 @@ TEST_F(TwoChannelChart, DoubleClickInTheDataViewOnlyRaisesTheEvent)
 // font; Qt's own tool tips (700 ms, ten seconds, the application's font) stay away.
 TEST_F(TwoChannelChart, ToolbarHintsFollowTheChartsPausesAndFont)
 {
+    plot.setHintsPause(500);
+    plot.setHintsHidePause(2500);
+    QFont hintFont(QStringLiteral("DejaVu Sans"));
+    hintFont.setPixelSize(13);
+    plot.setHintsFont(hintFont);
     plot.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
     TiPlotToolBarWidget* bar = plot.toolBarWidget();
@@ -284,8 +290,8 @@ TEST_F(TwoChannelChart, ToolbarHintsFollowTheChartsPausesAndFont)
     ASSERT_TRUE(hint->isVisible());
     EXPECT_GE(shownAt, 500);
     EXPECT_EQ(hint->text(), "Zoom In All Axes");
-    EXPECT_EQ(hint->font().family(), "MS Sans Serif");
-    EXPECT_EQ(hint->font().pixelSize(), 11);
+    EXPECT_EQ(hint->font().family(), "DejaVu Sans");
+    EXPECT_EQ(hint->font().pixelSize(), 13);
     while (hint->isVisible() && clock.elapsed() < shownAt + 20000)
         QTest::qWait(5);
     EXPECT_FALSE(hint->isVisible());
