@@ -38,9 +38,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();  // homed to 156 with the default positions, polling
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        startUpAt12VoltsDc();  // homed to 156 with the default positions, polling
         form->iSwitchSlider1->setPosition(2);  // Normal
         platform.dialogs.clear();
     }

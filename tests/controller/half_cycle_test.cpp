@@ -20,8 +20,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);
+        setTwelveVoltsDc();
         form->BitBtn1->setText("STOP");
         // Limits far away, as with the run's fields left empty.
         state().CycleLimit = 1000000;

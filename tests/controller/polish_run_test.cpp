@@ -31,8 +31,7 @@ protected:
         WindowTest::SetUp();
         startUp();  // homes the electrode to 156 with the default positions 156, 312, 2343
         ASSERT_EQ(state().CurrentSteps, 156);
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        setTwelveVoltsDc();
         form->iSwitchSlider1->setPosition(2);  // Normal
         mark_ = commands().size();
         platform.dialogs.clear();

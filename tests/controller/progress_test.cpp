@@ -22,9 +22,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        startUpAt12VoltsDc();
     }
     // What the status line shows once its timer (on the real clock) has had time to catch up.
     QString shown()

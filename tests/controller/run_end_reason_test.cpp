@@ -41,9 +41,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        startUpAt12VoltsDc();
         form->iSwitchSlider1->setPosition(2);  // Normal
         form->Edit6->setText("4");
         form->Edit7->setText("6");

@@ -43,9 +43,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();  // default positions 156, 312, 2343; the poll cycle runs from here on
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        startUpAt12VoltsDc();  // default positions 156, 312, 2343; the poll cycle runs from here on
         form->iSwitchSlider1->setPosition(2);  // Normal
         platform.dialogs.clear();
     }

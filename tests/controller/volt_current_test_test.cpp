@@ -35,9 +35,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();  // at Home (156) with the default positions
-        form->iSwitchSlider2->setPosition(1);  // DC
-        form->iKnob1->setPosition(12.0);
+        startUpAt12VoltsDc();  // at Home (156) with the default positions
         mark_ = commands().size();
         platform.dialogs.clear();
     }

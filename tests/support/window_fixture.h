@@ -10,6 +10,8 @@
 #include "timers/tithreadtimers.h"
 #include "ui/about_window.h"
 #include "ui/main_window.h"
+#include "widgets/dials/tiknob.h"
+#include "widgets/dials/tiswitchslider.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,6 +78,17 @@ protected:
     {
         controller().startUp.iThreadTimers1Timer1(form->iThreadTimers1);
         settle();
+    }
+    // The start-up, then the supply set as most runs and tests here have it: 12 V DC.
+    void startUpAt12VoltsDc()
+    {
+        startUp();
+        setTwelveVoltsDc();
+    }
+    void setTwelveVoltsDc()
+    {
+        form->iKnob1->setPosition(12.0);
+        form->iSwitchSlider2->setPosition(1);  // DC
     }
     // Processes events until nothing the program started is on its way (a click's routine, a
     // run or test, the close), as an operator waits for the window to be ready again.

@@ -48,9 +48,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        startUp();
-        form->iKnob1->setPosition(12.0);
-        form->iSwitchSlider2->setPosition(1);  // DC
+        startUpAt12VoltsDc();
         form->iSwitchSlider1->setPosition(2);  // Normal
         form->endProcess = [this](int status) { processEnded = status; };
         platform.dialogs.clear();

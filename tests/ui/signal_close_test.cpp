@@ -43,9 +43,7 @@ using SignalDuringARun = test::WindowTest;
 // without sending more, and the program closes as the window's close does: saved, then "X".
 TEST_F(SignalDuringARun, SwitchesOffThenClosesAsTheWindowDoes)
 {
-    startUp();
-    form->iKnob1->setPosition(12.0);
-    form->iSwitchSlider2->setPosition(1);
+    startUpAt12VoltsDc();
     click(form->Button11);  // Power On
     SignalClose closeOnSignals([&](int signal) { form->closeForSignal(signal); });
     ASSERT_TRUE(closeOnSignals.installed());
@@ -86,9 +84,7 @@ TEST_P(SignalEnds, WithinFiveSecondsAndTheSafeStateOnce)
 {
     const SignalCase& c = GetParam();
     test::LogCapture log;
-    startUp();
-    form->iKnob1->setPosition(12.0);
-    form->iSwitchSlider2->setPosition(1);
+    startUpAt12VoltsDc();
     click(form->Button11);  // Power On
     click(form->Button9);   // Relay On
     if (c.settingsFifo) {
