@@ -1,9 +1,8 @@
 // What the device link costs on the 30 ms poll path and per command exchange, measured on the
 // simulated instrument (the hardware's own latency is not ours to measure here).
-#include "device/d2xx/d2xx.h"
+#include "bench/bench_main.h"
 #include "device/usb_channel_driver.h"
 #include "sim/kestrom_sim.h"
-#include "sim/simulated_backend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,16 +16,14 @@ using namespace velmar;
 // The driver with one channel open on a simulated instrument whose clock the benchmark turns.
 struct SimulatedLink {
     sim::ManualClock clock;
+    bench::SimulatedBench rig{std::make_shared<sim::KestromSim>(clock.clock())};
     UsbChannelDriver driver;
 
     SimulatedLink(UsbChannel channel, const char* serialNumber)
     {
-        d2xx::closeAll();
-        sim::installSimulator(std::make_shared<sim::KestromSim>(clock.clock()));
         driver.ReportErrors = false;
         driver.OpenBySerialNumber(channel, serialNumber);
     }
-    ~SimulatedLink() { d2xx::closeAll(); }
 };
 
 // One poll cycle's worth of channel-B work: two queue queries and a 6-byte read, with one new

@@ -78,13 +78,18 @@ Task<void> CommandChannel::untilFree()
         co_await waitingForFree_.next();
 }
 
+void CommandChannel::wakeOnReceive(const Wake::WakeFunction& wake)
+{
+    // A backend that cannot tell is looked at again after a pause.
+    if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
+        QTimer::singleShot(10, Qt::PreciseTimer, wake);
+}
+
 Wake CommandChannel::replyWake()
 {
     return Wake([this](Wake::WakeFunction wake) {
         wake_ = wake;
-        // A backend that cannot tell is looked at again after a pause.
-        if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
-            QTimer::singleShot(10, Qt::PreciseTimer, [wake] { wake(); });
+        wakeOnReceive(wake);
     });
 }
 
@@ -260,8 +265,7 @@ Task<bool> CommandChannel::SendUrgent(QString command, std::uint32_t replyWaitMs
             co_await delay(std::min<std::uint32_t>(10, rest));
         } else {
             co_await Wake([this, rest](Wake::WakeFunction wake) {
-                if (!driver_.NotifyOnReceive(UsbChannel::A, wake))
-                    QTimer::singleShot(10, Qt::PreciseTimer, wake);
+                wakeOnReceive(wake);
                 QTimer::singleShot(static_cast<int>(platform().wallMsForTicks(rest)), Qt::PreciseTimer, wake);
             });
         }

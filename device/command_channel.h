@@ -85,6 +85,8 @@ private:
     // Puts the command and its carriage return in the transmit buffer and writes them; true
     // when all went out.
     bool writeCommand(const QString& command);
+    // Calls `wake` when bytes arrive on channel A, or after 10 ms where the backend cannot tell.
+    void wakeOnReceive(const Wake::WakeFunction& wake);
     // Until the reply may have come, the watchdog has ended the wait, or the channel is gone
     // or abandoned.
     Wake replyWake();

@@ -35,11 +35,17 @@ void PlatformServices::showDialog(DialogKind kind, const QString& text)
     }
 }
 
+void PlatformServices::answerLater(std::function<void()> answered, QObject* context)
+{
+    if (answered)
+        QMetaObject::invokeMethod(context ? context : QCoreApplication::instance(), std::move(answered),
+                                  Qt::QueuedConnection);
+}
+
 void PlatformServices::openDialog(DialogKind kind, const QString& text, std::function<void()> answered)
 {
     showDialog(kind, text);
-    if (answered)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answered), Qt::QueuedConnection);
+    answerLater(std::move(answered));
 }
 
 PlatformServices& platform() { return installed ? *installed : defaultServices(); }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+class QObject;
+
 namespace velmar {
 
 // The four dialogs the program shows, each with one "OK" button.
@@ -88,6 +90,11 @@ public:
     virtual void terminate() = 0;
     // The application has been asked to end.
     virtual bool terminating() = 0;
+
+protected:
+    // Calls `answered` (when there is one) from the event loop, never inside this call; not
+    // at all once `context` (by default the application) is gone.
+    static void answerLater(std::function<void()> answered, QObject* context = nullptr);
 };
 
 // The services in force; QtPlatformServices until a test installs its own.

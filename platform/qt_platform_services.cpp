@@ -76,8 +76,7 @@ void QtPlatformServices::openDialog(DialogKind kind, const QString& text, std::f
 {
     std::unique_ptr<QMessageBox> made = makeBox(kind, text);
     if (!made) {
-        if (answered)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answered), Qt::QueuedConnection);
+        answerLater(std::move(answered));
         return;
     }
     QMessageBox* box = made.release();

@@ -16,11 +16,18 @@ constexpr double ExactMultiples = 1e15;
 // Beyond this magnitude fixed-point digits are noise: 15 significant digits is what a double holds.
 constexpr double FixedPointLimit = 1e15;
 
-// What a scale can hold: the chart's Min and Span setters clamp the same way and ignore NaN.
-double axisMin(double min) { return std::isnan(min) ? 0.0 : std::clamp(min, -MaxScaleMagnitude, MaxScaleMagnitude); }
-double axisSpan(double span) { return std::isnan(span) ? MinScaleSpan : std::clamp(span, MinScaleSpan, MaxScaleMagnitude); }
+constexpr double MaxScaleMagnitude = 1e300;
+constexpr double MinScaleSpan = 1e-300;
+
+// What a scale can hold, with NaN read as 0 and the least span.
+double axisMin(double min) { return std::isnan(min) ? 0.0 : clampScaleMin(min); }
+double axisSpan(double span) { return std::isnan(span) ? MinScaleSpan : clampScaleSpan(span); }
 
 }  // namespace
+
+double clampScaleMin(double min) { return std::clamp(min, -MaxScaleMagnitude, MaxScaleMagnitude); }
+
+double clampScaleSpan(double span) { return std::clamp(span, MinScaleSpan, MaxScaleMagnitude); }
 
 QString scaleLabel(double value, char format, int precision)
 {

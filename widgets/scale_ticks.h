@@ -20,9 +20,10 @@ enum TiPlotPrecisionStyle { ipsSignificantDigits, ipsFixedDecimalPoints };
 constexpr int MaxScaleTicks = 1000;       // major ticks of one scale
 constexpr int MaxMinorTicks = 100;        // minor ticks between two majors
 constexpr int MaxLabelDecimals = 15;      // what a double holds
-// The ends and span a scale holds (the chart's axes clamp their Min and Span to the same).
-constexpr double MaxScaleMagnitude = 1e300;
-constexpr double MinScaleSpan = 1e-300;
+// The ends and span a scale holds: Min within +-1e300, Span within 1e-300 .. 1e300. A NaN stays
+// NaN (the chart's Min and Span setters ignore it; the tick maths reads it as 0 and the least span).
+double clampScaleMin(double min);
+double clampScaleSpan(double span);
 
 // How many labels fit: the axis length over the label slot, truncated, at least 1 (and at most
 // MaxScaleTicks).

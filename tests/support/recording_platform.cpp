@@ -62,13 +62,7 @@ void RecordingPlatform::releaseDialogs()
     for (QEventLoop* loop : held_)
         loop->quit();
     for (std::function<void()>& answered : std::exchange(heldAnswers_, {}))
-        answerLater(std::move(answered));
-}
-
-void RecordingPlatform::answerLater(std::function<void()> answered)
-{
-    if (answered)
-        QMetaObject::invokeMethod(answering_.get(), std::move(answered), Qt::QueuedConnection);
+        answerLater(std::move(answered), answering_.get());
 }
 
 void RecordingPlatform::showInfo(const QString& text) { showDialogHeld(DialogKind::Info, text); }
@@ -87,7 +81,7 @@ void RecordingPlatform::openDialog(DialogKind kind, const QString& text, std::fu
     else if (answerAtOnce && answered)
         answered();
     else
-        answerLater(std::move(answered));
+        answerLater(std::move(answered), answering_.get());
 }
 
 void RecordingPlatform::beep() { beepTicks << tickCount(); }

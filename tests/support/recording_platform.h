@@ -95,7 +95,6 @@ private:
     void record(const QString& dialog);
     // A modal dialog: recorded, then held in a nested loop while holdDialogs.
     void showDialogHeld(DialogKind kind, const QString& text);
-    void answerLater(std::function<void()> answered);
     PlatformServices* previous_ = nullptr;
     QList<QEventLoop*> held_;
     QList<std::function<void()>> heldAnswers_;

@@ -43,7 +43,7 @@ TiPlotAxis::TiPlotAxis(TiPlot* chart, bool isX) : TiPlotLayoutObject(chart), isX
 
 void TiPlotAxis::setMin(double min)
 {
-    min = clampMin(min);
+    min = clampScaleMin(min);
     if (min == min_ || std::isnan(min))
         return;
     const double old = min_;
@@ -54,7 +54,7 @@ void TiPlotAxis::setMin(double min)
 
 void TiPlotAxis::setSpan(double span)
 {
-    span = clampSpan(span);
+    span = clampScaleSpan(span);
     if (span == span_ || std::isnan(span))
         return;
     const double old = span_;
@@ -71,8 +71,8 @@ void TiPlotAxis::SetMinSpan(double min, double span)
         if (!(span > 0))
             span = 1;
     }
-    min = clampMin(min);
-    span = clampSpan(span);
+    min = clampScaleMin(min);
+    span = clampScaleSpan(span);
     if (std::isnan(min) || std::isnan(span) || (min == min_ && span == span_))
         return;
     const double oldMin = min_;

@@ -1,7 +1,5 @@
 #include "widgets/plot/plot_tracking.h"
 
-#include "widgets/scale_ticks.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -88,16 +86,6 @@ TrackingWindow roundToIncrement(TrackingWindow window, double increment)
     const double lo = std::floor(window.min / increment) * increment;
     const double hi = std::ceil((window.min + window.span) / increment) * increment;
     return {lo, std::max(hi - lo, increment)};
-}
-
-double clampMin(double min)
-{
-    return std::clamp(min, -MaxScaleMagnitude, MaxScaleMagnitude);
-}
-
-double clampSpan(double span)
-{
-    return std::clamp(span, MinScaleSpan, MaxScaleMagnitude);
 }
 
 }  // namespace velmar

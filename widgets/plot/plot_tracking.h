@@ -49,8 +49,4 @@ TrackingWindow trackWindow(const TrackingRule& rule, TrackingWindow current, dou
 // Moves the lower end down and the upper end up to multiples of `increment`.
 TrackingWindow roundToIncrement(TrackingWindow window, double increment);
 
-// Min/Span limits applied by the individual setters.
-double clampMin(double min);
-double clampSpan(double span);
-
 }  // namespace velmar
